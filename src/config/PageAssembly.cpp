@@ -1,0 +1,273 @@
+#include "PageAssembly.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cctype>
+
+#include "ReaderFrame.h"
+
+namespace tavrin {
+namespace {
+
+using C = ControlId;
+
+// The five controls behind every "CapsLk / Every Block End / Data End" group,
+// stored in five consecutive page bytes.
+struct EndingControls {
+  ControlId capsLock, blockEndKey, blockEndCount, dataEndKey, dataEndCount;
+};
+
+// A card kind chosen by block and byte: mode, start block, end block, start
+// byte and end byte in five consecutive bytes from `mode`, its ending group
+// from `capsLock`.
+struct BlockKind {
+  ControlId mode1, startBlock, endBlock, startByte, endByte;
+  EndingControls ending;
+  PageField mode, capsLock;
+};
+
+constexpr BlockKind kUltraLight{
+    C::UltraLightMode1Radio,
+    C::UltraLightStartBlockCombo,
+    C::UltraLightEndBlockCombo,
+    C::UltraLightStartByteCombo,
+    C::UltraLightEndByteCombo,
+    {C::UltraLightCapsLockCheck, C::UltraLightBlockEndKeyCombo, C::UltraLightBlockEndCountCombo,
+     C::UltraLightDataEndKeyCombo, C::UltraLightDataEndCountCombo},
+    PageField::ultraLightMode,
+    PageField::ultraLightCapsLock};
+
+constexpr BlockKind kSr176{
+    C::Sr176Mode1Radio,
+    C::Sr176StartBlockCombo,
+    C::Sr176EndBlockCombo,
+    C::Sr176StartByteCombo,
+    C::Sr176EndByteCombo,
+    {C::Sr176CapsLockCheck, C::Sr176BlockEndKeyCombo, C::Sr176BlockEndCountCombo,
+     C::Sr176DataEndKeyCombo, C::Sr176DataEndCountCombo},
+    PageField::sr176Mode,
+    PageField::sr176CapsLock};
+
+constexpr BlockKind kSri{
+    C::SriMode1Radio,
+    C::SriStartBlockCombo,
+    C::SriEndBlockCombo,
+    C::SriStartByteCombo,
+    C::SriEndByteCombo,
+    {C::SriCapsLockCheck, C::SriBlockEndKeyCombo, C::SriBlockEndCountCombo, C::SriDataEndKeyCombo,
+     C::SriDataEndCountCombo},
+    PageField::sriMode,
+    PageField::sriCapsLock};
+
+constexpr BlockKind kICode{
+    C::ICodeMode1Radio,
+    C::ICodeStartBlockCombo,
+    C::ICodeEndBlockCombo,
+    C::ICodeStartByteCombo,
+    C::ICodeEndByteCombo,
+    {C::ICodeCapsLockCheck, C::ICodeBlockEndKeyCombo, C::ICodeBlockEndCountCombo,
+     C::ICodeDataEndKeyCombo, C::ICodeDataEndCountCombo},
+    PageField::iCodeMode,
+    PageField::iCodeCapsLock};
+
+constexpr EndingControls kMifareEnding{C::MifareCapsLockCheck, C::MifareBlockEndKeyCombo,
+                                       C::MifareBlockEndCountCombo, C::MifareDataEndKeyCombo,
+                                       C::MifareDataEndCountCombo};
+
+std::size_t Offset(PageField field) { return static_cast<std::size_t>(field); }
+
+std::uint8_t Flag(const FormView& form, ControlId check) { return form.IsChecked(check) ? 1 : 0; }
+
+std::uint8_t Mode(const FormView& form, ControlId mode1Radio) {
+  return form.IsChecked(mode1Radio) ? 1 : 2;
+}
+
+std::uint8_t Position(const FormView& form, ControlId list) {
+  return static_cast<std::uint8_t>(form.SelectedIndex(list));
+}
+
+std::uint8_t Count(const FormView& form, ControlId list) {
+  return static_cast<std::uint8_t>(form.SelectedIndex(list) + 1);
+}
+
+std::uint8_t Key(const FormView& form, ControlId list) {
+  const int index = form.SelectedIndex(list);
+  assert(index >= 0 && index < static_cast<int>(kKeyCodes.size()));
+  return kKeyCodes[static_cast<std::size_t>(index)];
+}
+
+// An end list below its start list is moved up to it, so the page and the
+// form agree on what is sent.
+std::uint8_t ClampedEnd(FormView& form, std::uint8_t start, std::uint8_t end, ControlId endList) {
+  if (start <= end) return end;
+  form.SelectIndex(endList, start);
+  return Position(form, endList);
+}
+
+void FillEnding(ConfigPage& page, std::size_t offset, const FormView& form,
+                const EndingControls& c) {
+  page.SetByte(offset, Flag(form, c.capsLock));
+  page.SetByte(offset + 1, Key(form, c.blockEndKey));
+  page.SetByte(offset + 2, Count(form, c.blockEndCount));
+  page.SetByte(offset + 3, Key(form, c.dataEndKey));
+  page.SetByte(offset + 4, Count(form, c.dataEndCount));
+}
+
+void FillBlockKind(ConfigPage& page, FormView& form, const BlockKind& kind) {
+  const std::size_t at = Offset(kind.mode);
+  const std::uint8_t startBlock = Position(form, kind.startBlock);
+  const std::uint8_t endBlock = Position(form, kind.endBlock);
+  page.SetByte(at, Mode(form, kind.mode1));
+  page.SetByte(at + 1, startBlock);
+  page.SetByte(at + 3, Position(form, kind.startByte));
+  page.SetByte(at + 4, Position(form, kind.endByte));
+  page.SetByte(at + 2, ClampedEnd(form, startBlock, endBlock, kind.endBlock));
+  FillEnding(page, Offset(kind.capsLock), form, kind.ending);
+}
+
+void FillMifare(ConfigPage& page, FormView& form) {
+  const std::uint8_t startSector = Position(form, C::MifareStartSectorCombo);
+  const std::uint8_t endSector = Position(form, C::MifareEndSectorCombo);
+  page.Set(PageField::mifareMode, Mode(form, C::MifareMode1Radio));
+  page.Set(PageField::mifareStartSector, startSector);
+  page.Set(PageField::mifareStartBlock, Position(form, C::MifareStartBlockCombo));
+  page.Set(PageField::mifareStartByte, Position(form, C::MifareStartByteCombo));
+  page.Set(PageField::mifareEndBlock, Position(form, C::MifareEndBlockCombo));
+  page.Set(PageField::mifareEndByte, Position(form, C::MifareEndByteCombo));
+  page.Set(PageField::mifareEndSector,
+           ClampedEnd(form, startSector, endSector, C::MifareEndSectorCombo));
+  page.Set(PageField::mifareKeyType, form.IsChecked(C::MifareKeyARadio) ? 0x60 : 0x61);
+
+  std::string& keyText = form.MifareKeyText();
+  NormaliseMifareKey(keyText);
+  std::array<std::uint8_t, 6> key{};
+  std::size_t converted = 0;
+  HexToBytes(keyText, kMifareKeyChars, key.data(), converted);
+  page.SetMifareKey(key);
+
+  FillEnding(page, Offset(PageField::mifareCapsLock), form, kMifareEnding);
+}
+
+// The card kinds whose data is typed: bit 0 kind 1, bit 1 kind 2.
+std::uint8_t KindBits(const FormView& form, bool withKind2) {
+  std::uint8_t bits = Flag(form, C::CardKind1Check);
+  if (withKind2) bits |= static_cast<std::uint8_t>(Flag(form, C::CardKind2Check) << 1);
+  return bits;
+}
+
+std::uint8_t SendPage(ReaderLink& link, PageNumber number, const ConfigPage& page) {
+  ReaderFrame frame{};
+  BuildWritePageRequest(frame, number, page);
+  if (!ExchangeFrame(link, frame)) return kResultFailed;
+  return ReplyStatus(frame, ReaderCommand::WritePage) == 0 ? kResultOk : kResultFailed;
+}
+
+template <typename Assemble>
+std::uint8_t WritePage(ReaderLink& link, FormView& form, PageNumber number, Assemble assemble) {
+  if (!link.IsOpen()) return kResultFailed;
+  return SendPage(link, number, assemble(form));
+}
+
+bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+}  // namespace
+
+ConfigPage AssembleSystemPage(const FormView& form) {
+  ConfigPage page;
+  page.SetByte(1, 0xFF);
+  if (form.IsChecked(C::TypeARadio)) {
+    page.Set(PageField::cardFamily, 1);
+    page.Set(PageField::typeAKinds, KindBits(form, true));
+  }
+  if (form.IsChecked(C::TypeBRadio)) {
+    page.Set(PageField::cardFamily, 2);
+    page.Set(PageField::typeBKinds, KindBits(form, true));
+  }
+  if (form.IsChecked(C::Iso15693Radio)) {
+    page.Set(PageField::cardFamily, 4);
+    page.Set(PageField::iso15693Kinds, KindBits(form, false));
+  }
+  if (form.IsChecked(C::OutputSnrCheck)) {
+    page.Set(PageField::snrEnabled, 1);
+    page.Set(PageField::snrLsbFirst, form.IsChecked(C::SnrMsbFirstRadio) ? 0 : 1);
+    page.Set(PageField::snrDecimal, form.IsChecked(C::SnrHexRadio) ? 0 : 1);
+  }
+  page.Set(PageField::snrCapsLock, Flag(form, C::SnrCapsLockCheck));
+  page.Set(PageField::snrEndKey, Key(form, C::SnrEndKeyCombo));
+  page.Set(PageField::snrEndKeyCount, Count(form, C::SnrEndCountCombo));
+  page.Seal();
+  return page;
+}
+
+ConfigPage AssembleTypeAPage(FormView& form) {
+  ConfigPage page;
+  FillMifare(page, form);
+  FillBlockKind(page, form, kUltraLight);
+  page.Seal();
+  return page;
+}
+
+ConfigPage AssembleTypeBPage(FormView& form) {
+  ConfigPage page;
+  FillBlockKind(page, form, kSr176);
+  FillBlockKind(page, form, kSri);
+  page.Seal();
+  return page;
+}
+
+ConfigPage AssembleIso15693Page(FormView& form) {
+  ConfigPage page;
+  FillBlockKind(page, form, kICode);
+  page.Seal();
+  return page;
+}
+
+std::uint8_t WriteSystemPage(ReaderLink& link, FormView& form) {
+  return WritePage(link, form, PageNumber::System,
+                   [](FormView& f) { return AssembleSystemPage(f); });
+}
+
+std::uint8_t WriteTypeAPage(ReaderLink& link, FormView& form) {
+  return WritePage(link, form, PageNumber::TypeA, AssembleTypeAPage);
+}
+
+std::uint8_t WriteTypeBPage(ReaderLink& link, FormView& form) {
+  return WritePage(link, form, PageNumber::TypeB, AssembleTypeBPage);
+}
+
+std::uint8_t WriteIso15693Page(ReaderLink& link, FormView& form) {
+  return WritePage(link, form, PageNumber::Iso15693, AssembleIso15693Page);
+}
+
+void NormaliseMifareKey(std::string& keyText) {
+  std::erase(keyText, ' ');
+  std::erase(keyText, '\t');
+  for (char& c : keyText) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (keyText.size() < kMifareKeyChars) keyText += kMifareKeyFiller;
+}
+
+bool IsValidMifareKey(std::string keyText) {
+  NormaliseMifareKey(keyText);
+  return std::all_of(keyText.begin(), keyText.begin() + kMifareKeyChars, IsUpperHexDigit);
+}
+
+std::uint8_t HexToBytes(std::string text, std::size_t length, std::uint8_t* out,
+                        std::size_t& outCount) {
+  if (text.size() < length || length % 2 != 0) return 1;
+  for (std::size_t i = 0; i + 1 < length; i += 2) out[i / 2] = HexPairToByte(text[i], text[i + 1]);
+  outCount = length / 2;
+  return 0;
+}
+
+std::uint8_t HexPairToByte(char first, char second) {
+  auto digit = [](char c) {
+    const auto code = static_cast<std::uint8_t>(c);
+    return static_cast<std::uint8_t>(code < 0x3A ? code - 0x30 : code - 0x37);
+  };
+  return static_cast<std::uint8_t>(digit(first) * 16 + digit(second));
+}
+
+}  // namespace tavrin
