@@ -18,17 +18,20 @@ inline constexpr std::size_t kReportSize = 65;
 using HidHandle = std::intptr_t;
 inline constexpr HidHandle kInvalidHidHandle = -1;
 
-// One present HID device interface. An interface whose details (its path)
-// could not be read is listed with detailsReadable false so that the
-// caller can skip it and go on.
-struct HidInterface {
-  std::string path;
-  bool detailsReadable = true;
-};
-
 struct HidAttributes {
   std::uint16_t vendorId = 0;
   std::uint16_t productId = 0;
+};
+
+// One present HID device interface. An interface whose details (its path)
+// could not be read is listed with detailsReadable false so that the
+// caller can skip it and go on. knownIds are the identifiers the host learnt
+// without opening the device, when it can; they only explain why a device
+// that looks like the reader could not be opened.
+struct HidInterface {
+  std::string path;
+  bool detailsReadable = true;
+  std::optional<HidAttributes> knownIds;
 };
 
 class HidHost {

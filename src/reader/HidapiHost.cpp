@@ -1,0 +1,125 @@
+#include "HidapiHost.h"
+
+#include <hidapi.h>
+
+#include <cerrno>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace tavrin {
+namespace {
+
+// errno of the call that just failed; hidapi may have reported a failure
+// without one, and 0 would read as "no error" to the user.
+int CallError() { return errno != 0 ? errno : EIO; }
+
+// hidapi formats its own message after a failed open, which can overwrite
+// errno; repeating the open that it made gives the kernel's real answer
+// (EACCES for a user without the udev rule).
+int OpenFailureReason([[maybe_unused]] const std::string& path, int captured) {
+#ifdef __linux__
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return errno;
+  ::close(fd);
+#endif
+  return captured != 0 ? captured : EIO;
+}
+
+}  // namespace
+
+HidapiHost::HidapiHost() : initialised_(hid_init() == 0) {
+  if (!initialised_) lastError_ = CallError();
+}
+
+HidapiHost::~HidapiHost() {
+  for (const auto& [handle, device] : devices_) hid_close(device);
+  if (initialised_) hid_exit();
+}
+
+std::optional<std::vector<HidInterface>> HidapiHost::EnumerateInterfaces() {
+  if (!initialised_) return std::nullopt;
+  std::vector<HidInterface> interfaces;
+  hid_device_info* list = hid_enumerate(0, 0);
+  for (const hid_device_info* info = list; info != nullptr; info = info->next) {
+    HidInterface& entry = interfaces.emplace_back();
+    entry.detailsReadable = info->path != nullptr;
+    if (info->path != nullptr) entry.path = info->path;
+    entry.knownIds = HidAttributes{info->vendor_id, info->product_id};
+  }
+  hid_free_enumeration(list);
+  return interfaces;
+}
+
+HidHandle HidapiHost::Open(const std::string& path) {
+  if (!initialised_) {
+    Fail(ENODEV);
+    return kInvalidHidHandle;
+  }
+  errno = 0;
+  hid_device* device = hid_open_path(path.c_str());
+  if (device == nullptr) {
+    lastError_ = OpenFailureReason(path, errno);
+    return kInvalidHidHandle;
+  }
+  const HidHandle handle = nextHandle_++;
+  devices_.emplace(handle, device);
+  return handle;
+}
+
+std::optional<HidAttributes> HidapiHost::GetAttributes(HidHandle handle) {
+  hid_device* device = Device(handle);
+  if (device == nullptr) return std::nullopt;
+  errno = 0;
+  const hid_device_info* info = hid_get_device_info(device);
+  if (info == nullptr) {
+    Fail(CallError());
+    return std::nullopt;
+  }
+  return HidAttributes{info->vendor_id, info->product_id};
+}
+
+bool HidapiHost::SendOutputReport(HidHandle handle, const std::uint8_t* report) {
+  hid_device* device = Device(handle);
+  if (device == nullptr) return false;
+  errno = 0;
+#ifdef TAVRIN_HAVE_HID_SEND_OUTPUT_REPORT
+  const int sent = hid_send_output_report(device, report, kReportSize);
+#else
+  const int sent = hid_write(device, report, kReportSize);
+#endif
+  return sent >= 0 || Fail(CallError());
+}
+
+bool HidapiHost::GetInputReport(HidHandle handle, std::uint8_t* report) {
+  hid_device* device = Device(handle);
+  if (device == nullptr) return false;
+  report[0] = 0;  // the reader numbers no reports
+  errno = 0;
+  return hid_get_input_report(device, report, kReportSize) >= 0 || Fail(CallError());
+}
+
+void HidapiHost::Close(HidHandle handle) {
+  const auto it = devices_.find(handle);
+  if (it == devices_.end()) return;
+  hid_close(it->second);
+  devices_.erase(it);
+}
+
+bool HidapiHost::IsPermissionError(int error) const { return error == EACCES || error == EPERM; }
+
+hid_device* HidapiHost::Device(HidHandle handle) {
+  const auto it = devices_.find(handle);
+  if (it != devices_.end()) return it->second;
+  Fail(EBADF);
+  return nullptr;
+}
+
+bool HidapiHost::Fail(int error) {
+  lastError_ = error;
+  return false;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,19 @@
+#include "PlatformHidHost.h"
+
+#ifdef _WIN32
+#include "WinHidHost.h"
+#else
+#include "HidapiHost.h"
+#endif
+
+namespace tavrin {
+
+std::unique_ptr<HidHost> CreatePlatformHidHost() {
+#ifdef _WIN32
+  return std::make_unique<WinHidHost>();
+#else
+  return std::make_unique<HidapiHost>();
+#endif
+}
+
+}  // namespace tavrin

@@ -1,0 +1,26 @@
+// The host's HID devices through the Windows HID class driver and the device
+// installation functions.
+#pragma once
+
+#include "HidHost.h"
+
+namespace tavrin {
+
+class WinHidHost final : public HidHost {
+ public:
+  std::optional<std::vector<HidInterface>> EnumerateInterfaces() override;
+  HidHandle Open(const std::string& path) override;
+  std::optional<HidAttributes> GetAttributes(HidHandle handle) override;
+  bool SendOutputReport(HidHandle handle, const std::uint8_t* report) override;
+  bool GetInputReport(HidHandle handle, std::uint8_t* report) override;
+  void Close(HidHandle handle) override;
+  int LastError() const override { return lastError_; }
+  bool IsPermissionError(int error) const override;
+
+ private:
+  bool Fail();
+
+  int lastError_ = 0;
+};
+
+}  // namespace tavrin
