@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ReaderLink.h"
+#include "SimHost.h"
+
+namespace tavrin {
+namespace {
+
+class SimReaderTest : public ::testing::Test {
+ protected:
+  // One request on a cleared frame; the reply (or the request, on failure).
+  ReaderFrame Send(void (*build)(ReaderFrame&)) {
+    ReaderFrame frame{};
+    build(frame);
+    return Exchange(frame);
+  }
+  ReaderFrame Exchange(ReaderFrame frame) {
+    exchanged = ExchangeFrame(link, frame);
+    return frame;
+  }
+  ReaderFrame WritePage(std::uint8_t number, ConfigPage page) {
+    page.Seal();
+    ReaderFrame frame{};
+    BuildWritePageRequest(frame, number, page.Bytes().data());
+    return Exchange(frame);
+  }
+  std::uint8_t UnlockStatus() {
+    return ReplyStatus(Send([](ReaderFrame& f) { BuildUnlockRequest(f); }), ReaderCommand::Unlock);
+  }
+
+  SimHost host;
+  SimReader& reader = host.AddReader();
+  ReaderLink link{host, FindReader(host)};
+  bool exchanged = false;
+};
+
+TEST_F(SimReaderTest, RepliesAreFramedLikeTheReaderFramesThem) {
+  reader.identification = "READER V9";
+  const ReaderFrame info = Send(BuildInfoRequest);
+  ASSERT_TRUE(exchanged);
+  EXPECT_EQ(info[0], 0);
+  EXPECT_TRUE(std::equal(kFramePreamble.begin(), kFramePreamble.end(), info.begin() + 1));
+  EXPECT_EQ(info[8], 0xF1);
+  EXPECT_EQ(ReplyStatus(info, ReaderCommand::Info), kSimOk);
+  EXPECT_EQ(ReplyIdentification(info), "READER V9");
+  const std::size_t length = info[7];
+  EXPECT_EQ(info[7 + length], XorChecksum(&info[7], length));
+
+  reader.capabilities = {0x01, 0x02, 0x00, 0x00};
+  const ReaderFrame caps = Send(BuildCapabilityRequest);
+  EXPECT_EQ(ReplyStatus(caps, ReaderCommand::Capability), kSimOk);
+  EXPECT_EQ(ReplyCapabilities(caps), reader.capabilities);
+}
+
+TEST_F(SimReaderTest, LongIdentificationIsCutToFitReply) {
+  reader.identification = std::string(80, 'L');
+  EXPECT_EQ(ReplyIdentification(Send(BuildInfoRequest)), std::string(52, 'L'));
+}
+
+TEST_F(SimReaderTest, MalformedRequestsAreRefusedAndIgnored) {
+  const std::pair<std::size_t, std::uint8_t> corruptions[] = {{0, 0x01}, {2, 0xAB}, {5, 0x68},
+                                                              {6, 0x01}, {7, 0x05}, {13, 0xE6}};
+  for (const auto& [offset, value] : corruptions) {
+    ReaderFrame request{};
+    BuildUnlockRequest(request);
+    request[offset] = value;
+    const ReaderFrame reply = Exchange(request);
+    EXPECT_EQ(ReplyStatus(reply, ReaderCommand::Unlock), kSimBadFrame) << offset;
+  }
+  EXPECT_FALSE(reader.unlocked);
+  EXPECT_EQ(reader.received.size(), std::size(corruptions));
+}
+
+TEST_F(SimReaderTest, UnknownCommandIsRefused) {
+  ReaderFrame request{};
+  const std::uint8_t data = 0x00;
+  BuildFrame(request, 0xA5, std::span(&data, 1));
+  EXPECT_EQ(Exchange(request)[11], kSimUnknownCommand);
+}
+
+TEST_F(SimReaderTest, PagesAreStoredOnlyWhenUnlockedValidAndSealed) {
+  ConfigPage page = MakePage(PageNumber::System);
+  page.Set(PageField::cardFamily, kCardFamilyTypeB);
+  EXPECT_EQ(ReplyStatus(WritePage(0, page), ReaderCommand::WritePage), kSimLocked);
+
+  ReaderFrame wrongCode{};
+  BuildUnlockRequest(wrongCode, {1, 2, 3, 4});
+  EXPECT_EQ(ReplyStatus(Exchange(wrongCode), ReaderCommand::Unlock), kSimWrongCode);
+  EXPECT_FALSE(reader.unlocked);
+
+  ASSERT_EQ(UnlockStatus(), kSimOk);
+  EXPECT_TRUE(reader.unlocked);
+  EXPECT_EQ(ReplyStatus(WritePage(2, page), ReaderCommand::WritePage), kSimBadPageNumber);
+
+  ReaderFrame unsealed{};
+  BuildWritePageRequest(unsealed, PageNumber::System, page);  // never sealed
+  EXPECT_EQ(ReplyStatus(Exchange(unsealed), ReaderCommand::WritePage), kSimBadPageChecksum);
+  EXPECT_TRUE(reader.pages.empty());
+
+  EXPECT_EQ(ReplyStatus(WritePage(0, page), ReaderCommand::WritePage), kSimOk);
+  ASSERT_NE(reader.Page(PageNumber::System), nullptr);
+  EXPECT_EQ((*reader.Page(PageNumber::System))[2], kCardFamilyTypeB);
+  EXPECT_EQ(reader.Page(PageNumber::TypeA), nullptr);
+}
+
+TEST_F(SimReaderTest, ResetClearsUnlockButKeepsPages) {
+  ASSERT_EQ(UnlockStatus(), kSimOk);
+  WritePage(5, MakePage(PageNumber::Iso15693));
+  EXPECT_EQ(ReplyStatus(Send(BuildResetRequest), ReaderCommand::Reset), kSimOk);
+  EXPECT_FALSE(reader.unlocked);
+  EXPECT_EQ(reader.resets, 1);
+  EXPECT_NE(reader.Page(PageNumber::Iso15693), nullptr);
+  EXPECT_EQ(ReplyStatus(WritePage(5, MakePage(PageNumber::Iso15693)), ReaderCommand::WritePage),
+            kSimLocked);
+}
+
+TEST_F(SimReaderTest, QueuedFaultsApplyOnceInOrder) {
+  reader.FailNext(ReaderCommand::Unlock, SimFault::Refuse(0x42));
+  reader.FailNext(ReaderCommand::Unlock, SimFault::FailRead(EIO));
+  EXPECT_EQ(UnlockStatus(), 0x42);
+  EXPECT_FALSE(reader.unlocked);
+  UnlockStatus();
+  EXPECT_FALSE(exchanged);
+  EXPECT_EQ(host.LastError(), EIO);
+  EXPECT_TRUE(reader.unlocked);  // the reader acted; only its answer was lost
+  EXPECT_EQ(UnlockStatus(), kSimOk);
+  EXPECT_EQ(reader.received.size(), 3u);
+}
+
+TEST_F(SimReaderTest, LastingFaultHitsOnlyItsCommandUntilCleared) {
+  reader.FailAlways(ReaderCommand::Reset, SimFault::FailSend(EPIPE));
+  Send(BuildResetRequest);
+  EXPECT_FALSE(exchanged);
+  Send(BuildResetRequest);
+  EXPECT_FALSE(exchanged);
+  EXPECT_EQ(reader.resets, 0);
+  EXPECT_TRUE(reader.received.empty());
+  Send(BuildInfoRequest);
+  EXPECT_TRUE(exchanged);
+  reader.ClearFaults();
+  Send(BuildResetRequest);
+  EXPECT_TRUE(exchanged);
+  EXPECT_EQ(reader.resets, 1);
+}
+
+TEST_F(SimReaderTest, ReplyHookReplacesFirmware) {
+  ReaderFrame chosen;
+  chosen.fill(0x33);
+  int calls = 0;
+  reader.replyHook = [&](const ReaderFrame& request) -> std::optional<SimOutcome> {
+    ++calls;
+    if (request[8] == 0xE3) return SimOutcome::FailSend(EPROTO);
+    if (request[8] == 0xE1) return SimOutcome::Reply(chosen);
+    return std::nullopt;
+  };
+  EXPECT_EQ(Send([](ReaderFrame& f) { BuildUnlockRequest(f); }), chosen);
+  EXPECT_FALSE(reader.unlocked);
+  Send(BuildResetRequest);
+  EXPECT_EQ(host.LastError(), EPROTO);
+  EXPECT_EQ(ReplyStatus(Send(BuildInfoRequest), ReaderCommand::Info), kSimOk);
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(reader.received.size(), 2u);
+}
+
+TEST_F(SimReaderTest, ObserverSeesEachReportAndReceivedKeepsAllBytes) {
+  std::vector<std::pair<SimDirection, ReaderFrame>> seen;
+  host.onReport = [&](const SimDevice& device, SimDirection direction, const ReaderFrame& report) {
+    EXPECT_EQ(&device, &reader);
+    seen.emplace_back(direction, report);
+  };
+  ReaderFrame request;
+  request.fill(0x99);  // filler travels too
+  BuildInfoRequest(request);
+  const ReaderFrame reply = Exchange(request);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], std::make_pair(SimDirection::Output, request));
+  EXPECT_EQ(seen[1], std::make_pair(SimDirection::Input, reply));
+  ASSERT_EQ(reader.received.size(), 1u);
+  EXPECT_EQ(reader.received[0], request);
+}
+
+TEST(SimHost, ReaderThatComesBackIsFoundAgainAtTheEnd) {
+  SimHost host;
+  SimReader& first = host.AddReader();
+  SimReader& second = host.AddReader();
+  ReaderLink link{host, FindReader(host)};
+  host.Unplug(first);
+  EXPECT_FALSE(host.IsPlugged(first));
+  CloseReader(link);
+  EXPECT_EQ(host.Open(first.path), kInvalidHidHandle);
+  EXPECT_EQ(host.LastError(), ENOENT);
+
+  link.handle = FindReader(host);
+  EXPECT_EQ(second.opens, 1);
+  CloseReader(link);
+  host.Plug(first);
+  host.Plug(first);
+  EXPECT_EQ(host.EnumerateInterfaces()->size(), 2u);
+  link.handle = FindReader(host);
+  EXPECT_EQ(second.opens, 2);
+  EXPECT_EQ(first.opens, 1);
+  CloseReader(link);
+  EXPECT_EQ(first.closes + second.closes, 3);
+  EXPECT_EQ(host.OpenHandles(), 0);
+}
+
+TEST(SimHost, OtherDevicesTakeReportsButNeverAnswer) {
+  SimHost host;
+  SimDevice& keyboard = host.AddDevice(0x04D9, 0x1603);
+  const HidHandle handle = host.Open(keyboard.path);
+  ReaderFrame frame{};
+  EXPECT_TRUE(host.SendOutputReport(handle, frame.data()));
+  EXPECT_FALSE(host.GetInputReport(handle, frame.data()));
+  EXPECT_EQ(keyboard.received.size(), 1u);
+  EXPECT_EQ(host.GetAttributes(handle)->vendorId, 0x04D9);
+  EXPECT_FALSE(host.GetAttributes(handle + 100));
+  EXPECT_EQ(host.LastError(), EBADF);
+}
+
+}  // namespace
+}  // namespace tavrin
