@@ -2,8 +2,10 @@
 
 // clang-format off
 #include <windows.h>
-#include <hidsdi.h>
 #include <setupapi.h>
+extern "C" {  // mingw-w64's hidsdi.h declares C functions without saying so
+#include <hidsdi.h>
+}
 // clang-format on
 
 #include <algorithm>

@@ -42,6 +42,20 @@ TEST(PlatformHidHost, MissingPathFailsWithoutPermissionProblem) {
   host->Close(kInvalidHidHandle);
 }
 
+// Walks every listed device the way the product does; a reader that happens
+// to be attached is closed again untouched.
+TEST(PlatformHidHost, SearchOverRealDevicesEndsCleanly) {
+  const auto host = CreatePlatformHidHost();
+  const auto interfaces = host->EnumerateInterfaces();
+  ASSERT_TRUE(interfaces);
+  for (const HidInterface& device : *interfaces) {
+    EXPECT_TRUE(!device.detailsReadable || !device.path.empty());
+  }
+  ReaderLink link{*host, FindReader(*host)};
+  CloseReader(link);
+  EXPECT_FALSE(link.IsOpen());
+}
+
 #ifdef __linux__
 // A user without the udev rule meets EACCES on the hidraw node; the host
 // must say so even though hidapi itself only reports a failure.
