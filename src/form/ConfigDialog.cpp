@@ -1,0 +1,378 @@
+#include "ConfigDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <limits>
+
+#include "AboutDialog.h"
+#include "AppIcon.h"
+#include "FormWidgets.h"
+#include "ItemLists.h"
+#include "MinimizedIcon.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace tavrin {
+namespace {
+
+constexpr const char* kDialogTitle = "Tavrin Config Tools";
+constexpr const char* kBannerCaption = "Belmora Electronics Co.,LTD";
+constexpr const char* kStartUpKey = "3A7C19E5B08D";
+constexpr int kDialogWidthDu = 354;
+constexpr int kDialogHeightDu = 259;
+constexpr int kBannerCellHeight = 22;
+
+Qt::Alignment AlignmentOf(TextAlign align) {
+  switch (align) {
+    case TextAlign::Right:
+      return Qt::AlignRight | Qt::AlignTop;
+    case TextAlign::Centre:
+      return Qt::AlignCenter;
+    case TextAlign::Left:
+      break;
+  }
+  return Qt::AlignLeft | Qt::AlignTop;
+}
+
+// Which controls take the focus, and how.
+Qt::FocusPolicy FocusPolicyOf(const ControlSpec& spec) {
+  if (spec.tabStop) return Qt::StrongFocus;
+  switch (spec.kind) {
+    case ControlKind::GroupFrame:
+    case ControlKind::Label:
+    case ControlKind::TabStrip:
+      return Qt::NoFocus;
+    default:
+      return Qt::ClickFocus;
+  }
+}
+
+QWidget* NewWidget(const ControlSpec& spec, QWidget* parent) {
+  const QString caption = QString::fromStdString(spec.caption);
+  switch (spec.kind) {
+    case ControlKind::PushButton:
+      return new QPushButton(caption, parent);
+    case ControlKind::DefaultButton: {
+      auto* button = new QPushButton(caption, parent);
+      button->setDefault(true);
+      return button;
+    }
+    case ControlKind::CheckBox:
+      return new QCheckBox(caption, parent);
+    case ControlKind::RadioButton: {
+      auto* radio = new SetRadioButton(parent);
+      radio->setText(caption);
+      return radio;
+    }
+    case ControlKind::GroupFrame:
+      return new GroupFrame(caption, parent);
+    case ControlKind::Label: {
+      auto* label = new TextLabel(parent);
+      label->setText(caption);
+      label->setAlignment(AlignmentOf(spec.align));
+      label->setWordWrap(spec.align != TextAlign::Centre);
+      return label;
+    }
+    case ControlKind::TextField: {
+      auto* edit = new QLineEdit(caption, parent);
+      edit->setMaxLength(std::numeric_limits<int>::max());
+      return edit;
+    }
+    case ControlKind::DropDownList: {
+      auto* list = new QComboBox(parent);
+      list->addItems(ItemTexts(spec.items));
+      return list;
+    }
+    case ControlKind::TabStrip:
+      return new TabStrip(parent);
+  }
+  return nullptr;
+}
+
+// The rectangle of a drop-down list is that of its opened list; the closed
+// box keeps the style's own height and the list shows as many items as fit.
+void PlaceDropDownList(QComboBox* list, const QRect& opened) {
+  const int closedHeight = list->sizeHint().height();
+  list->setGeometry(opened.x(), opened.y(), opened.width(), closedHeight);
+  const int itemHeight = list->fontMetrics().height();
+  list->setMaxVisibleItems(qMax(1, (opened.height() - closedHeight) / itemHeight));
+}
+
+// Start-up steps 6 to 9 and the checks of 10 to 15, as data.
+const ControlId kCheckedAtStartUp[] = {
+    ControlId::TypeARadio,           ControlId::OutputSnrCheck,   ControlId::SnrMsbFirstRadio,
+    ControlId::SnrHexRadio,          ControlId::MifareMode1Radio, ControlId::MifareKeyARadio,
+    ControlId::UltraLightMode1Radio, ControlId::Sr176Mode1Radio,  ControlId::SriMode1Radio,
+    ControlId::ICodeMode1Radio,
+};
+const ControlId kDisabledAtStartUp[] = {
+    ControlId::TypeARadio,     ControlId::TypeBRadio,      ControlId::Iso15693Radio,
+    ControlId::OutputSnrCheck, ControlId::OutputDataCheck, ControlId::CardKind1Check,
+    ControlId::CardKind2Check, ControlId::DownloadButton,  ControlId::ResetButton,
+};
+const ControlId kHiddenAtStartUp[] = {
+    ControlId::CardKind1Check,
+    ControlId::CardKind2Check,
+    ControlId::CardKind3Check,
+};
+// Every other list starts at its first item.
+const ControlId kAtLastItemAtStartUp[] = {
+    ControlId::MifareEndByteCombo, ControlId::UltraLightEndByteCombo, ControlId::Sr176EndByteCombo,
+    ControlId::SriEndByteCombo,    ControlId::ICodeEndByteCombo,
+};
+
+}  // namespace
+
+ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent) : QDialog(parent), link_{host} {
+  setWindowTitle(QString::fromUtf8(kDialogTitle));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setFont(DialogFont());
+  units_ = BaseUnitsOf(font());
+  setFixedSize(DuToPixels(kDialogWidthDu, kDialogHeightDu, units_));
+  CreateControls();
+  JoinRadioSets();
+  BindEvents();
+  StartUp();
+}
+
+// An open reader is let go without a word to it.
+ConfigDialog::~ConfigDialog() { CloseReader(link_); }
+
+void ConfigDialog::CreateControls() {
+  for (const ControlSpec& spec : Controls())
+    controls_[static_cast<int>(spec.id)] = CreateControl(spec);
+}
+
+QWidget* ConfigDialog::CreateControl(const ControlSpec& spec) {
+  QWidget* widget = NewWidget(spec, this);
+  widget->setObjectName(QString::fromStdString(spec.name));
+  widget->setProperty("controlId", static_cast<int>(spec.id));
+  widget->setFocusPolicy(FocusPolicyOf(spec));
+  const QRect place = DuToPixels(spec.rect, units_);
+  if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    PlaceDropDownList(list, place);
+  } else {
+    widget->setGeometry(place);
+  }
+  FitCaption(widget);
+  widget->setHidden(!spec.shownInTemplate);
+  return widget;
+}
+
+// A check box or radio button whose caption is wider than its place grows
+// to the right rather than cut the caption off.
+void ConfigDialog::FitCaption(QWidget* widget) {
+  if (!qobject_cast<QCheckBox*>(widget) && !qobject_cast<QRadioButton*>(widget)) return;
+  const ControlSpec& spec = SpecOf(static_cast<ControlId>(widget->property("controlId").toInt()));
+  const int width = qMax(DuToPixelsX(spec.rect.width, units_), widget->sizeHint().width());
+  widget->resize(width, widget->height());
+}
+
+void ConfigDialog::JoinRadioSets() {
+  for (const std::vector<ControlId>& members : RadioSets()) {
+    auto set = std::make_shared<SetRadioButton::Set>();
+    for (ControlId id : members) static_cast<SetRadioButton*>(Control(id))->JoinSet(set);
+  }
+}
+
+void ConfigDialog::StartUp() {
+  AppendAboutToWindowMenu();
+  setWindowIcon(AppIcon());
+  RemoveAllTabs();
+  nextTabIndex_ = 1;
+  InsertTab(0, QString::fromUtf8(kPanels[0].tabCaption));
+  HideAllPanels();
+  ShowSystemPanel();
+  for (ControlId id : kCheckedAtStartUp) SetChecked(id, true);
+  for (ControlId id : kDisabledAtStartUp) DisableControl(id);
+  for (ControlId id : kHiddenAtStartUp) HideControl(id);
+  SelectStartUpItems();
+  mifareKeyText_ = kStartUpKey;
+  SetUpBanner();
+  link_.handle = kInvalidHidHandle;
+  pushBoundText();
+  Control(ControlId::ConnectButton)->setFocus();
+}
+
+void ConfigDialog::SelectStartUpItems() {
+  for (const ControlSpec& spec : Controls()) {
+    if (spec.kind == ControlKind::DropDownList) SelectIndex(spec.id, 0);
+  }
+  for (ControlId id : kAtLastItemAtStartUp) {
+    SelectIndex(id, static_cast<QComboBox*>(Control(id))->count() - 1);
+  }
+}
+
+// A bold face whose character cell, internal leading included, is 22 pixels.
+void ConfigDialog::SetUpBanner() {
+  bannerFont_ = QFont(DialogFaceName());
+  bannerFont_.setStyleHint(QFont::SansSerif);
+  bannerFont_.setWeight(QFont::DemiBold);
+  bannerFont_.setItalic(false);
+  int pixels = kBannerCellHeight;
+  bannerFont_.setPixelSize(pixels);
+  while (pixels > 1 && QFontMetrics(bannerFont_).height() > kBannerCellHeight) {
+    bannerFont_.setPixelSize(--pixels);
+  }
+  Control(ControlId::BannerText)->setFont(bannerFont_);
+  SetCaption(ControlId::BannerText, QString::fromUtf8(kBannerCaption));
+}
+
+QWidget* ConfigDialog::Control(ControlId id) const {
+  const auto found = controls_.find(static_cast<int>(id));
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+bool ConfigDialog::IsChecked(ControlId id) const {
+  const auto* button = qobject_cast<const QAbstractButton*>(Control(id));
+  return button != nullptr && button->isChecked();
+}
+
+void ConfigDialog::SetChecked(ControlId id, bool checked) {
+  if (auto* button = qobject_cast<QAbstractButton*>(Control(id))) button->setChecked(checked);
+}
+
+int ConfigDialog::SelectedIndex(ControlId id) const {
+  const auto* list = qobject_cast<const QComboBox*>(Control(id));
+  return list == nullptr ? -1 : list->currentIndex();
+}
+
+void ConfigDialog::SelectIndex(ControlId id, int index) {
+  if (auto* list = qobject_cast<QComboBox*>(Control(id))) list->setCurrentIndex(index);
+}
+
+bool ConfigDialog::IsShown(ControlId id) const { return !Control(id)->isHidden(); }
+
+void ConfigDialog::ShowControl(ControlId id) { Control(id)->setVisible(true); }
+
+void ConfigDialog::HideControl(ControlId id) { Control(id)->setVisible(false); }
+
+bool ConfigDialog::IsEnabled(ControlId id) const { return Control(id)->isEnabled(); }
+
+void ConfigDialog::EnableControl(ControlId id) { Control(id)->setEnabled(true); }
+
+void ConfigDialog::DisableControl(ControlId id) { Control(id)->setEnabled(false); }
+
+QString ConfigDialog::Caption(ControlId id) const {
+  QWidget* widget = Control(id);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+  if (auto* frame = qobject_cast<QGroupBox*>(widget)) return frame->title();
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+  return {};
+}
+
+void ConfigDialog::SetCaption(ControlId id, const QString& caption) {
+  QWidget* widget = Control(id);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(caption);
+    FitCaption(button);
+  }
+  if (auto* frame = qobject_cast<QGroupBox*>(widget)) frame->setTitle(caption);
+  if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(caption);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(caption);
+}
+
+TabStrip* ConfigDialog::Tabs() const {
+  return static_cast<TabStrip*>(Control(ControlId::PageTabs));
+}
+
+void ConfigDialog::RemoveAllTabs() { Tabs()->RemoveAllTabs(); }
+
+void ConfigDialog::InsertTab(int index, const QString& caption) {
+  Tabs()->InsertTab(index, caption);
+}
+
+int ConfigDialog::CurrentTab() const { return Tabs()->CurrentTab(); }
+
+QStringList ConfigDialog::TabCaptions() const {
+  QStringList captions;
+  for (int i = 0; i < Tabs()->TabCount(); ++i) captions << Tabs()->TabCaption(i);
+  return captions;
+}
+
+void ConfigDialog::pullBoundText() {
+  descriptionText_ = Caption(ControlId::DescriptionText);
+  mifareKeyText_ = Caption(ControlId::MifareKeyEdit).toStdString();
+}
+
+void ConfigDialog::pushBoundText() {
+  SetCaption(ControlId::DescriptionText, descriptionText_);
+  SetCaption(ControlId::MifareKeyEdit, QString::fromStdString(mifareKeyText_));
+}
+
+bool ConfigDialog::HandleWindowCommand(unsigned id) {
+  if ((id & ~0xFu) != kAboutCommand) return false;
+  AboutDialog about(this);
+  about.exec();
+  return true;
+}
+
+std::unique_ptr<QMenu> ConfigDialog::CreateWindowCommandMenu() {
+  auto menu = std::make_unique<QMenu>();
+  QAction* about = menu->addAction(QString::fromUtf8(kAboutMenuText));
+  about->setData(kAboutCommand);
+  return menu;
+}
+
+void ConfigDialog::paintEvent(QPaintEvent* event) {
+  if (!isMinimized()) {
+    QDialog::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  painter.eraseRect(rect());
+  const int side = style()->pixelMetric(QStyle::PM_LargeIconSize, nullptr, this);
+  const QSize icon(side, side);
+  painter.drawPixmap(MinimizedIconPosition(size(), icon), AppIcon().pixmap(icon));
+}
+
+#ifdef Q_OS_WIN
+
+void ConfigDialog::AppendAboutToWindowMenu() {
+  const QString text = QString::fromUtf8(kAboutMenuText);
+  HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+  if (menu == nullptr || text.isEmpty()) return;
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kAboutCommand, reinterpret_cast<LPCWSTR>(text.utf16()));
+}
+
+bool ConfigDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  const auto* msg = static_cast<const MSG*>(message);
+  if (msg->message == WM_SYSCOMMAND && HandleWindowCommand(static_cast<unsigned>(msg->wParam))) {
+    *result = 0;
+    return true;
+  }
+  return QDialog::nativeEvent(eventType, message, result);
+}
+
+void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) { QDialog::contextMenuEvent(event); }
+
+#else
+
+// The window menu is the window manager's here; the context menu offers
+// the About item instead.
+void ConfigDialog::AppendAboutToWindowMenu() {}
+
+void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) {
+  const std::unique_ptr<QMenu> menu = CreateWindowCommandMenu();
+  if (const QAction* chosen = menu->exec(event->globalPos())) {
+    HandleWindowCommand(chosen->data().toUInt());
+  }
+}
+
+#endif
+
+}  // namespace tavrin

@@ -1,0 +1,149 @@
+// The configuration dialog: the program's only window. Every setting lives
+// in its controls; handlers are bound to controls by identifier.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "ControlTable.h"
+#include "DialogUnits.h"
+#include "FormView.h"
+#include "HidHost.h"
+#include "ReaderLink.h"
+
+class QMenu;
+
+namespace tavrin {
+
+class TabStrip;
+
+// Window command that opens the About box, with its menu text.
+inline constexpr unsigned kAboutCommand = 16;
+inline constexpr const char* kAboutMenuText = "About Tavrin Config Tools(&A)...";
+
+class ConfigDialog : public QDialog, public FormView {
+  Q_OBJECT
+ public:
+  explicit ConfigDialog(HidHost& host, QWidget* parent = nullptr);
+  ~ConfigDialog() override;
+
+  // Form operations, addressed by identifier. Setting a check changes the
+  // addressed control only and runs no handler.
+  QWidget* Control(ControlId id) const;
+  bool IsChecked(ControlId id) const override;
+  void SetChecked(ControlId id, bool checked);
+  int SelectedIndex(ControlId id) const override;
+  void SelectIndex(ControlId id, int index) override;
+  bool IsShown(ControlId id) const;
+  void ShowControl(ControlId id);
+  void HideControl(ControlId id);
+  bool IsEnabled(ControlId id) const;
+  void EnableControl(ControlId id);
+  void DisableControl(ControlId id);
+  QString Caption(ControlId id) const;
+  void SetCaption(ControlId id, const QString& caption);
+
+  // The tab strip. Inserting the first tab makes it the current one.
+  void RemoveAllTabs();
+  void InsertTab(int index, const QString& caption);
+  int CurrentTab() const;
+  QStringList TabCaptions() const;
+
+  // The two bound texts and their transfers: pull reads the label
+  // DescriptionText and MifareKeyEdit into the values, push writes the
+  // values back. Both always move both.
+  void pullBoundText();
+  void pushBoundText();
+  QString& DescriptionValue() { return descriptionText_; }
+  std::string& MifareKeyText() override { return mifareKeyText_; }
+
+  // Tabs and panels.
+  std::uint8_t nextTabIndex() const { return nextTabIndex_; }
+  void RebuildTabList();
+  void RefreshTabs();
+  void HideAllPanels();
+  void ShowSystemPanel();
+  void ShowSnrPanel();
+  void ShowMifarePanel();
+  void ShowUltraLightPanel();
+  void ShowSr176Panel();
+  void ShowSriPanel();
+  void ShowICodePanel();
+  void HideSystemPanel();
+  void HideSnrPanel();
+  void HideMifarePanel();
+  void HideUltraLightPanel();
+  void HideSr176Panel();
+  void HideSriPanel();
+  void HideICodePanel();
+
+  // A window command; true when handled here, false for the platform's
+  // default handling. Identifiers 16 to 31 open the About box.
+  bool HandleWindowCommand(unsigned id);
+
+  // The window menu's extra item, offered from the context menu where the
+  // window menu is out of reach.
+  std::unique_ptr<QMenu> CreateWindowCommandMenu();
+
+  const ReaderLink& Link() const { return link_; }
+
+  // Reader operations behind the three buttons.
+  void OnConnect();
+  void OnDownload();
+  void OnReset();
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+#ifdef Q_OS_WIN
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+ private:
+  void CreateControls();
+  QWidget* CreateControl(const ControlSpec& spec);
+  void FitCaption(QWidget* widget);
+  void JoinRadioSets();
+  void BindEvents();
+  void StartUp();
+  void AppendAboutToWindowMenu();
+  void SelectStartUpItems();
+  void SetUpBanner();
+
+  TabStrip* Tabs() const;
+  void SetPanelShown(Panel panel, bool shown);
+  void ShowPanel(Panel panel);
+  void HidePanel(Panel panel);
+  bool ShowsMember(Panel panel, ControlId id) const;
+  void ShowKind1Panel();
+  void ShowKind2Panel();
+  void ShowModeFrames(Panel panel);
+  void InsertTabAtNext(const QString& caption);
+  void RebuildFamilyTabs(const char* kind1, const char* kind2);
+
+  // Handlers of the form, bound in BindEvents.
+  void OnTabSelected();
+  void OnTypeARadio();
+  void OnTypeBRadio();
+  void OnOutputDataCheck();
+  void OnUltraLightModeRadio();
+  void OnSr176ModeRadio();
+  void OnSriModeRadio();
+  void OnICodeModeRadio();
+  void OnNothing();
+
+  DialogBaseUnits units_;
+  std::unordered_map<int, QWidget*> controls_;
+  QString descriptionText_;
+  std::string mifareKeyText_;
+  std::uint8_t nextTabIndex_ = 0;
+  QFont bannerFont_;
+  ReaderLink link_;
+};
+
+}  // namespace tavrin

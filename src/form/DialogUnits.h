@@ -1,0 +1,47 @@
+// Places in dialog units, turned into pixels from the dialog font's metrics
+// the way the platform's dialog manager does it, so the layout keeps its
+// proportions at any font size and screen density.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+
+namespace tavrin {
+
+// x, y, width, height in dialog units.
+struct DuRect {
+  int x;
+  int y;
+  int width;
+  int height;
+};
+
+// Pixels per four horizontal and per eight vertical dialog units.
+struct DialogBaseUnits {
+  int width;
+  int height;
+};
+
+// Width: (advance of the 52 letters / 26 + 1) / 2; height: the font's height.
+DialogBaseUnits BaseUnitsOf(const QFont& font);
+
+// value * numerator / denominator, rounded half away from zero.
+int MulDivRounded(int value, int numerator, int denominator);
+
+int DuToPixelsX(int du, DialogBaseUnits units);
+int DuToPixelsY(int du, DialogBaseUnits units);
+QRect DuToPixels(const DuRect& rect, DialogBaseUnits units);
+QSize DuToPixels(int width, int height, DialogBaseUnits units);
+
+// The face the dialogs are drawn in, 9 point.
+inline constexpr const char* kDialogFace = "\u5B8B\u4F53";
+// Stands in where that face is not installed; every Qt installation has it.
+inline constexpr const char* kStandInFace = "DejaVu Sans";
+inline constexpr int kDialogPointSize = 9;
+
+// The dialog face when the system has it, else the stand-in.
+QString DialogFaceName();
+QFont DialogFont();
+
+}  // namespace tavrin

@@ -1,0 +1,12 @@
+// The items of the drop-down lists.
+#pragma once
+
+#include <QStringList>
+
+#include "ControlTable.h"
+
+namespace tavrin {
+
+QStringList ItemTexts(ItemList list);
+
+}  // namespace tavrin

@@ -1,0 +1,275 @@
+// The tab list, the panels it stands for and the handlers that keep the two
+// in step with the user's choices.
+#include <QAbstractButton>
+
+#include "ConfigDialog.h"
+#include "FormWidgets.h"
+
+namespace tavrin {
+namespace {
+
+enum class FormEvent { Clicked, TabSelected };
+
+// A card family, the panels of its two card kinds and its radio button.
+struct Family {
+  ControlId radio;
+  Panel kind1;
+  Panel kind2;  // Panel::None: the family has one kind
+};
+
+const Family kFamilies[] = {
+    {ControlId::TypeARadio, Panel::Mifare, Panel::UltraLight},
+    {ControlId::TypeBRadio, Panel::Sr176, Panel::Sri},
+    {ControlId::Iso15693Radio, Panel::ICode, Panel::None},
+};
+
+QString TabCaptionOf(Panel panel) {
+  for (const PanelSpec& spec : kPanels) {
+    if (spec.panel == panel) return QString::fromUtf8(spec.tabCaption);
+  }
+  return {};
+}
+
+bool IsBlockPanel(Panel panel) {
+  for (Panel block : kBlockPanels) {
+    if (block == panel) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void ConfigDialog::BindEvents() {
+  struct Binding {
+    ControlId id;
+    FormEvent event;
+    void (ConfigDialog::*handler)();
+  };
+  static const Binding kBindings[] = {
+      {ControlId::ConnectButton, FormEvent::Clicked, &ConfigDialog::OnConnect},
+      {ControlId::DownloadButton, FormEvent::Clicked, &ConfigDialog::OnDownload},
+      {ControlId::ResetButton, FormEvent::Clicked, &ConfigDialog::OnReset},
+      {ControlId::ReadConfigButton, FormEvent::Clicked, &ConfigDialog::OnNothing},
+      {ControlId::SaveConfigButton, FormEvent::Clicked, &ConfigDialog::OnNothing},
+      {ControlId::PageTabs, FormEvent::TabSelected, &ConfigDialog::OnTabSelected},
+      {ControlId::TypeARadio, FormEvent::Clicked, &ConfigDialog::OnTypeARadio},
+      {ControlId::TypeBRadio, FormEvent::Clicked, &ConfigDialog::OnTypeBRadio},
+      {ControlId::Iso15693Radio, FormEvent::Clicked, &ConfigDialog::RefreshTabs},
+      {ControlId::OutputSnrCheck, FormEvent::Clicked, &ConfigDialog::RefreshTabs},
+      {ControlId::OutputDataCheck, FormEvent::Clicked, &ConfigDialog::OnOutputDataCheck},
+      {ControlId::CardKind1Check, FormEvent::Clicked, &ConfigDialog::RefreshTabs},
+      {ControlId::CardKind2Check, FormEvent::Clicked, &ConfigDialog::RefreshTabs},
+      {ControlId::MifareMode1Radio, FormEvent::Clicked, &ConfigDialog::OnNothing},
+      {ControlId::MifareMode2Radio, FormEvent::Clicked, &ConfigDialog::OnNothing},
+      {ControlId::UltraLightMode1Radio, FormEvent::Clicked, &ConfigDialog::OnUltraLightModeRadio},
+      {ControlId::UltraLightMode2Radio, FormEvent::Clicked, &ConfigDialog::OnUltraLightModeRadio},
+      {ControlId::Sr176Mode1Radio, FormEvent::Clicked, &ConfigDialog::OnSr176ModeRadio},
+      {ControlId::Sr176Mode2Radio, FormEvent::Clicked, &ConfigDialog::OnSr176ModeRadio},
+      {ControlId::SriMode1Radio, FormEvent::Clicked, &ConfigDialog::OnSriModeRadio},
+      {ControlId::SriMode2Radio, FormEvent::Clicked, &ConfigDialog::OnSriModeRadio},
+      {ControlId::ICodeMode1Radio, FormEvent::Clicked, &ConfigDialog::OnICodeModeRadio},
+      {ControlId::ICodeMode2Radio, FormEvent::Clicked, &ConfigDialog::OnICodeModeRadio},
+  };
+  for (const Binding& binding : kBindings) {
+    const auto run = [this, handler = binding.handler] { (this->*handler)(); };
+    if (binding.event == FormEvent::TabSelected) {
+      connect(Tabs(), &TabStrip::TabSelected, this, run);
+    } else {
+      connect(static_cast<QAbstractButton*>(Control(binding.id)), &QAbstractButton::clicked, this,
+              run);
+    }
+  }
+}
+
+void ConfigDialog::InsertTabAtNext(const QString& caption) {
+  InsertTab(nextTabIndex_, caption);
+  ++nextTabIndex_;
+}
+
+void ConfigDialog::RebuildTabList() {
+  RemoveAllTabs();
+  nextTabIndex_ = 1;
+  InsertTab(0, TabCaptionOf(Panel::System));
+  if (IsChecked(ControlId::OutputSnrCheck)) InsertTabAtNext(TabCaptionOf(Panel::Snr));
+  for (const Family& family : kFamilies) {
+    if (!IsChecked(family.radio)) continue;
+    SetCaption(ControlId::CardKind1Check, TabCaptionOf(family.kind1));
+    if (family.kind2 == Panel::None) {
+      HideControl(ControlId::CardKind2Check);
+    } else {
+      SetCaption(ControlId::CardKind2Check, TabCaptionOf(family.kind2));
+    }
+    if (IsChecked(ControlId::CardKind1Check)) InsertTabAtNext(TabCaptionOf(family.kind1));
+    if (family.kind2 != Panel::None && IsChecked(ControlId::CardKind2Check)) {
+      InsertTabAtNext(TabCaptionOf(family.kind2));
+    }
+  }
+}
+
+void ConfigDialog::RefreshTabs() {
+  pullBoundText();
+  RebuildTabList();
+  pushBoundText();
+}
+
+void ConfigDialog::HideAllPanels() {
+  HideSystemPanel();
+  HideSnrPanel();
+  HideMifarePanel();
+  HideUltraLightPanel();
+  HideSr176Panel();
+  HideSriPanel();
+  HideICodePanel();
+}
+
+void ConfigDialog::ShowSystemPanel() { ShowPanel(Panel::System); }
+void ConfigDialog::ShowSnrPanel() { ShowPanel(Panel::Snr); }
+void ConfigDialog::ShowMifarePanel() { ShowPanel(Panel::Mifare); }
+void ConfigDialog::ShowUltraLightPanel() { ShowPanel(Panel::UltraLight); }
+void ConfigDialog::ShowSr176Panel() { ShowPanel(Panel::Sr176); }
+void ConfigDialog::ShowSriPanel() { ShowPanel(Panel::Sri); }
+void ConfigDialog::ShowICodePanel() { ShowPanel(Panel::ICode); }
+void ConfigDialog::HideSystemPanel() { HidePanel(Panel::System); }
+void ConfigDialog::HideSnrPanel() { HidePanel(Panel::Snr); }
+void ConfigDialog::HideMifarePanel() { HidePanel(Panel::Mifare); }
+void ConfigDialog::HideUltraLightPanel() { HidePanel(Panel::UltraLight); }
+void ConfigDialog::HideSr176Panel() { HidePanel(Panel::Sr176); }
+void ConfigDialog::HideSriPanel() { HidePanel(Panel::Sri); }
+void ConfigDialog::HideICodePanel() { HidePanel(Panel::ICode); }
+
+void ConfigDialog::ShowPanel(Panel panel) {
+  for (ControlId id : PanelMembers(panel)) {
+    if (ShowsMember(panel, id)) ShowControl(id);
+  }
+}
+
+void ConfigDialog::HidePanel(Panel panel) {
+  for (ControlId id : PanelMembers(panel)) HideControl(id);
+}
+
+// The card-kind checks appear with data output only (and are otherwise left
+// as they are); a mode panel shows the frames of its checked mode only.
+bool ConfigDialog::ShowsMember(Panel panel, ControlId id) const {
+  if (id == ControlId::CardKind1Check || id == ControlId::CardKind2Check) {
+    return IsChecked(ControlId::OutputDataCheck);
+  }
+  if (!IsBlockPanel(panel)) return true;
+  const bool mode1 = IsChecked(BlockControl(panel, BlockRole::Mode1Radio));
+  if (id == BlockControl(panel, BlockRole::Mode1StartFrame) ||
+      id == BlockControl(panel, BlockRole::Mode1EndFrame)) {
+    return mode1;
+  }
+  if (id == BlockControl(panel, BlockRole::Mode2BlockFrame) ||
+      id == BlockControl(panel, BlockRole::Mode2ByteFrame)) {
+    return !mode1;
+  }
+  return true;
+}
+
+void ConfigDialog::ShowKind1Panel() {
+  for (const Family& family : kFamilies) {
+    if (IsChecked(family.radio)) ShowPanel(family.kind1);
+  }
+}
+
+void ConfigDialog::ShowKind2Panel() {
+  for (const Family& family : kFamilies) {
+    if (family.kind2 != Panel::None && IsChecked(family.radio)) ShowPanel(family.kind2);
+  }
+}
+
+void ConfigDialog::OnTabSelected() {
+  const bool snr = IsChecked(ControlId::OutputSnrCheck);
+  const bool kind1 = IsChecked(ControlId::CardKind1Check);
+  const bool kind2 = IsChecked(ControlId::CardKind2Check);
+  switch (CurrentTab()) {
+    case 0:
+      HideAllPanels();
+      ShowSystemPanel();
+      // The rebuild hides CardKind2Check again, which has no ISO15693 kind.
+      if (IsChecked(ControlId::Iso15693Radio)) RefreshTabs();
+      break;
+    case 1:
+      HideAllPanels();
+      if (snr) {
+        ShowSnrPanel();
+      } else if (kind1) {
+        ShowKind1Panel();
+      } else if (kind2) {
+        ShowKind2Panel();
+      }
+      break;
+    case 2:
+      // The second card kind, or the first one after the SNR tab.
+      HideAllPanels();
+      if (snr && kind1) {
+        ShowKind1Panel();
+      } else if (kind2) {
+        ShowKind2Panel();
+      }
+      break;
+    case 3:
+      HideAllPanels();
+      if (kind2) ShowKind2Panel();
+      break;
+    default:
+      break;
+  }
+}
+
+// Pulls first so that a key typed since the last pull survives the push.
+void ConfigDialog::OnTypeARadio() {
+  pullBoundText();
+  if (IsChecked(ControlId::OutputDataCheck)) {
+    ShowControl(ControlId::CardKind1Check);
+    ShowControl(ControlId::CardKind2Check);
+  }
+  RebuildTabList();
+  pushBoundText();
+}
+
+void ConfigDialog::OnTypeBRadio() {
+  pullBoundText();
+  if (IsChecked(ControlId::OutputDataCheck)) ShowControl(ControlId::CardKind2Check);
+  RebuildTabList();
+  pushBoundText();
+}
+
+void ConfigDialog::OnOutputDataCheck() {
+  const bool on = IsChecked(ControlId::OutputDataCheck);
+  for (ControlId kind : {ControlId::CardKind1Check, ControlId::CardKind2Check}) {
+    if (on) {
+      ShowControl(kind);
+      EnableControl(kind);
+    } else {
+      HideControl(kind);
+      SetChecked(kind, false);
+    }
+  }
+  RebuildTabList();
+}
+
+void ConfigDialog::ShowModeFrames(Panel panel) {
+  const auto frame = [panel](BlockRole role) { return BlockControl(panel, role); };
+  if (IsChecked(frame(BlockRole::Mode1Radio))) {
+    ShowControl(frame(BlockRole::Mode1StartFrame));
+    ShowControl(frame(BlockRole::Mode1EndFrame));
+    HideControl(frame(BlockRole::Mode2BlockFrame));
+    HideControl(frame(BlockRole::Mode2ByteFrame));
+  } else if (IsChecked(frame(BlockRole::Mode2Radio))) {
+    HideControl(frame(BlockRole::Mode1StartFrame));
+    HideControl(frame(BlockRole::Mode1EndFrame));
+    ShowControl(frame(BlockRole::Mode2BlockFrame));
+    ShowControl(frame(BlockRole::Mode2ByteFrame));
+  }
+}
+
+void ConfigDialog::OnUltraLightModeRadio() { ShowModeFrames(Panel::UltraLight); }
+void ConfigDialog::OnSr176ModeRadio() { ShowModeFrames(Panel::Sr176); }
+void ConfigDialog::OnSriModeRadio() { ShowModeFrames(Panel::Sri); }
+void ConfigDialog::OnICodeModeRadio() { ShowModeFrames(Panel::ICode); }
+
+// The Mifare mode only matters when the pages are assembled.
+void ConfigDialog::OnNothing() {}
+
+}  // namespace tavrin

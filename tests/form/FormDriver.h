@@ -1,0 +1,119 @@
+// Drives the configuration dialog the way a user does: finds controls by
+// name, clicks them with the mouse and selects tabs, and reads back what is
+// on view. Shared by the form tests and the reader-operation tests.
+#pragma once
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStringList>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTest>
+#include <QWidget>
+
+#include "ConfigDialog.h"
+#include "ControlTable.h"
+#include "FormWidgets.h"
+
+namespace tavrin::driver {
+
+// The control named name (its objectName), or nullptr.
+template <class Widget = QWidget>
+Widget* Find(const QWidget& dialog, const QString& name) {
+  return dialog.findChild<Widget*>(name, Qt::FindDirectChildrenOnly);
+}
+
+inline QString NameOf(ControlId id) { return QString::fromStdString(SpecOf(id).name); }
+
+// Where a user aims: the box of a check box or radio button, else the middle.
+inline QPoint AimPoint(QWidget& widget) {
+  QStyleOptionButton option;
+  option.initFrom(&widget);
+  if (qobject_cast<QCheckBox*>(&widget)) {
+    return widget.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &widget).center();
+  }
+  if (qobject_cast<QRadioButton*>(&widget)) {
+    return widget.style()
+        ->subElementRect(QStyle::SE_RadioButtonIndicator, &option, &widget)
+        .center();
+  }
+  return widget.rect().center();
+}
+
+// A left click on a control the user can see; false when it is not there
+// or hidden. A disabled control swallows the click, as it would for a user.
+[[nodiscard]] inline bool Click(const QWidget& dialog, const QString& name) {
+  QWidget* widget = Find(dialog, name);
+  if (widget == nullptr || !widget->isVisible()) return false;
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, AimPoint(*widget));
+  return true;
+}
+
+[[nodiscard]] inline bool Click(const QWidget& dialog, ControlId id) {
+  return Click(dialog, NameOf(id));
+}
+
+inline QTabBar* TabBarOf(const QWidget& dialog) {
+  auto* tabs = Find<TabStrip>(dialog, QStringLiteral("PageTabs"));
+  return tabs == nullptr ? nullptr : tabs->Bar();
+}
+
+// Clicks the tab at index; false when there is no such tab.
+[[nodiscard]] inline bool SelectTab(const QWidget& dialog, int index) {
+  QTabBar* bar = TabBarOf(dialog);
+  if (bar == nullptr || index < 0 || index >= bar->count() || !bar->isVisible()) return false;
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
+  return true;
+}
+
+inline QStringList TabCaptions(const QWidget& dialog) {
+  QStringList captions;
+  if (QTabBar* bar = TabBarOf(dialog)) {
+    for (int i = 0; i < bar->count(); ++i) captions << bar->tabText(i);
+  }
+  return captions;
+}
+
+// Replaces the text of an edit box by typing, as a user would.
+inline void Type(const QWidget& dialog, const QString& name, const QString& text) {
+  auto* edit = Find<QLineEdit>(dialog, name);
+  if (edit == nullptr) return;
+  edit->selectAll();
+  edit->del();
+  QTest::keyClicks(edit, text);
+}
+
+// Names of the visible members of panel, in creation order.
+inline QStringList VisibleMembers(const QWidget& dialog, Panel panel) {
+  QStringList names;
+  for (ControlId id : PanelMembers(panel)) {
+    QWidget* widget = Find(dialog, NameOf(id));
+    if (widget != nullptr && widget->isVisible()) names << NameOf(id);
+  }
+  return names;
+}
+
+// Names of the panels with at least one member on view.
+inline QStringList PanelsOnView(const QWidget& dialog) {
+  QStringList names;
+  for (const PanelSpec& panel : kPanels) {
+    if (!VisibleMembers(dialog, panel.panel).isEmpty()) names << panel.name;
+  }
+  return names;
+}
+
+// What a successful Connect enables (all three families supported).
+inline void EnableAsConnected(ConfigDialog& dialog) {
+  for (ControlId id :
+       {ControlId::PageTabs, ControlId::TypeARadio, ControlId::TypeBRadio, ControlId::Iso15693Radio,
+        ControlId::OutputSnrCheck, ControlId::OutputDataCheck, ControlId::CardKind1Check,
+        ControlId::CardKind2Check, ControlId::DownloadButton, ControlId::ResetButton}) {
+    dialog.EnableControl(id);
+  }
+}
+
+}  // namespace tavrin::driver

@@ -1,0 +1,74 @@
+// Saves a picture of each panel of the dialog, and of the About box, for
+// the README and for review:  form_screenshots <output directory>
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "AboutDialog.h"
+#include "ConfigDialog.h"
+#include "FormDriver.h"
+#include "NoDeviceHost.h"
+
+namespace tavrin {
+namespace {
+
+bool Save(QWidget& window, const QDir& dir, const QString& name) {
+  const QString path = dir.filePath(name + ".png");
+  if (window.grab().save(path, "PNG")) return true;
+  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+// The form as a connected reader with every family leaves it, with both
+// outputs on and both card kinds of family chosen.
+void ChooseEverything(ConfigDialog& dialog, const char* family) {
+  driver::EnableAsConnected(dialog);
+  dialog.DescriptionValue() =
+      "Device Connected\r\nREADER\r\nDevice Support ISO14443A\r\n  Mifare S50/S70 Card\r\n"
+      "  UltraLight Card\r\n";
+  dialog.pushBoundText();
+  if (!dialog.IsChecked(ControlId::OutputDataCheck)) (void)driver::Click(dialog, "OutputDataCheck");
+  (void)driver::Click(dialog, family);
+  for (const char* kind : {"CardKind1Check", "CardKind2Check"}) {
+    if (!driver::Find<QCheckBox>(dialog, kind)->isChecked()) (void)driver::Click(dialog, kind);
+  }
+}
+
+struct Shot {
+  const char* file;
+  const char* family;
+  int tab;
+};
+
+const Shot kShots[] = {
+    {"system-panel", "TypeARadio", 0},   {"snr-panel", "TypeARadio", 1},
+    {"mifare-panel", "TypeARadio", 2},   {"ultralight-panel", "TypeARadio", 3},
+    {"sr176-panel", "TypeBRadio", 2},    {"sri-panel", "TypeBRadio", 3},
+    {"icode-panel", "Iso15693Radio", 2},
+};
+
+}  // namespace
+}  // namespace tavrin
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: form_screenshots <output directory>\n");
+    return 2;
+  }
+  const QDir dir(QString::fromLocal8Bit(argv[1]));
+  bool ok = true;
+  tavrin::NoDeviceHost host;
+  for (const tavrin::Shot& shot : tavrin::kShots) {
+    tavrin::ConfigDialog dialog(host);
+    dialog.show();
+    tavrin::ChooseEverything(dialog, shot.family);
+    if (shot.tab > 0 && !tavrin::driver::SelectTab(dialog, shot.tab)) ok = false;
+    ok = tavrin::Save(dialog, dir, shot.file) && ok;
+  }
+  tavrin::AboutDialog about;
+  about.show();
+  ok = tavrin::Save(about, dir, "about-box") && ok;
+  return ok ? 0 : 1;
+}
