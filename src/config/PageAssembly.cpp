@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cassert>
 #include <cctype>
 
 #include "ReaderFrame.h"
@@ -49,16 +48,15 @@ constexpr BlockKind kSr176{
     PageField::sr176Mode,
     PageField::sr176CapsLock};
 
-constexpr BlockKind kSri{
-    C::SriMode1Radio,
-    C::SriStartBlockCombo,
-    C::SriEndBlockCombo,
-    C::SriStartByteCombo,
-    C::SriEndByteCombo,
-    {C::SriCapsLockCheck, C::SriBlockEndKeyCombo, C::SriBlockEndCountCombo, C::SriDataEndKeyCombo,
-     C::SriDataEndCountCombo},
-    PageField::sriMode,
-    PageField::sriCapsLock};
+constexpr BlockKind kSri{C::SriMode1Radio,
+                         C::SriStartBlockCombo,
+                         C::SriEndBlockCombo,
+                         C::SriStartByteCombo,
+                         C::SriEndByteCombo,
+                         {C::SriCapsLockCheck, C::SriBlockEndKeyCombo, C::SriBlockEndCountCombo,
+                          C::SriDataEndKeyCombo, C::SriDataEndCountCombo},
+                         PageField::sriMode,
+                         PageField::sriCapsLock};
 
 constexpr BlockKind kICode{
     C::ICodeMode1Radio,
@@ -92,9 +90,7 @@ std::uint8_t Count(const FormView& form, ControlId list) {
 }
 
 std::uint8_t Key(const FormView& form, ControlId list) {
-  const int index = form.SelectedIndex(list);
-  assert(index >= 0 && index < static_cast<int>(kKeyCodes.size()));
-  return kKeyCodes[static_cast<std::size_t>(index)];
+  return KeyCodeAt(form.SelectedIndex(list));
 }
 
 // An end list below its start list is moved up to it, so the page and the
@@ -174,8 +170,7 @@ bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <
 }  // namespace
 
 ConfigPage AssembleSystemPage(const FormView& form) {
-  ConfigPage page;
-  page.SetByte(1, 0xFF);
+  ConfigPage page = MakePage(PageNumber::System);
   if (form.IsChecked(C::TypeARadio)) {
     page.Set(PageField::cardFamily, 1);
     page.Set(PageField::typeAKinds, KindBits(form, true));

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
 #include <string>
 
 #include "PageAssembly.h"
+#include "ReaderFrame.h"
+#include "SimHost.h"
 
 namespace tavrin {
 namespace {
@@ -255,6 +258,74 @@ TEST(PageAssembly, HexConversionFollowsTheDigitRuleForAnyCharacter) {
   EXPECT_EQ(count, 2u);
   EXPECT_EQ(out[0], 0x01);
   EXPECT_EQ(out[1], 0x1F) << "lower case is no digit: 'f' gives 47";
+}
+
+}  // namespace
+}  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+class PageWriters : public ::testing::Test {
+ protected:
+  PageWriters() : reader(host.AddReader()) {
+    link.handle = FindReader(host);
+    reader.unlocked = true;
+  }
+
+  SimHost host;
+  SimReader& reader;
+  ReaderLink link{host};
+  FakeForm form;
+};
+
+TEST_F(PageWriters, SendOneSealedPageInOneRequest) {
+  EXPECT_EQ(WriteIso15693Page(link, form), kResultOk);
+  ASSERT_EQ(reader.received.size(), 1u);
+  const ReaderFrame& sent = reader.received[0];
+  const std::array<std::uint8_t, 10> head{0x00, 0xAA, 0xAA, 0xAA, 0x96,
+                                          0x69, 0x00, 0x23, 0xE2, 0x05};
+  EXPECT_TRUE(std::equal(head.begin(), head.end(), sent.begin()));
+  EXPECT_TRUE(
+      std::equal(sent.begin() + 10, sent.begin() + 42, AssembleIso15693Page(form).Bytes().begin()));
+  EXPECT_EQ(sent[42], XorChecksum(sent.data() + 7, 35));
+  EXPECT_TRUE(std::all_of(sent.begin() + 43, sent.end(), [](std::uint8_t b) { return b == 0; }));
+  ASSERT_NE(reader.Page(PageNumber::Iso15693), nullptr);
+}
+
+TEST_F(PageWriters, EachWriterSendsItsOwnPageNumber) {
+  EXPECT_EQ(WriteSystemPage(link, form), kResultOk);
+  EXPECT_EQ(WriteTypeAPage(link, form), kResultOk);
+  EXPECT_EQ(WriteTypeBPage(link, form), kResultOk);
+  ASSERT_EQ(reader.received.size(), 3u);
+  EXPECT_EQ(reader.received[0][9], 0);
+  EXPECT_EQ(reader.received[1][9], 1);
+  EXPECT_EQ(reader.received[2][9], 3);
+  EXPECT_EQ(*reader.Page(PageNumber::TypeA), AssembleTypeAPage(form).Bytes());
+}
+
+TEST_F(PageWriters, RefusalsAndLinkFailuresFail) {
+  reader.FailNext(ReaderCommand::WritePage, SimFault::Refuse(0x01));
+  EXPECT_EQ(WriteSystemPage(link, form), kResultFailed);
+  reader.FailNext(ReaderCommand::WritePage, SimFault::FailSend(5));
+  EXPECT_EQ(WriteTypeBPage(link, form), kResultFailed);
+  reader.FailNext(ReaderCommand::WritePage, SimFault::FailRead(5));
+  EXPECT_EQ(WriteTypeAPage(link, form), kResultFailed);
+  reader.unlocked = false;
+  EXPECT_EQ(WriteIso15693Page(link, form), kResultFailed) << "a locked reader refuses";
+}
+
+TEST_F(PageWriters, WithoutALinkNothingIsReadOrChanged) {
+  CloseReader(link);
+  form.lists[C::MifareStartSectorCombo] = 9;
+  form.key = "ab";
+  EXPECT_EQ(WriteSystemPage(link, form), kResultFailed);
+  EXPECT_EQ(WriteTypeAPage(link, form), kResultFailed);
+  EXPECT_EQ(WriteTypeBPage(link, form), kResultFailed);
+  EXPECT_EQ(WriteIso15693Page(link, form), kResultFailed);
+  EXPECT_EQ(form.lists[C::MifareEndSectorCombo], 0);
+  EXPECT_EQ(form.key, "ab");
+  EXPECT_TRUE(reader.received.empty());
 }
 
 }  // namespace
