@@ -1,5 +1,7 @@
 #include "ItemLists.h"
 
+#include "ConfigPage.h"
+
 namespace tavrin {
 namespace {
 
@@ -16,8 +18,11 @@ QStringList ItemTexts(ItemList list) {
   switch (list) {
     case ItemList::None:
       return {};
-    case ItemList::Keys:
-      return {"<None>", "Down", "Tab", "Enter", "PgDn"};
+    case ItemList::Keys: {
+      QStringList items;
+      for (const char* text : kKeyItemTexts) items << QString::fromUtf8(text);
+      return items;
+    }
     case ItemList::Counts:
       return Numbers(1, 10, 1);
     case ItemList::Numbers00To01:

@@ -8,7 +8,7 @@
 #include "AboutDialog.h"
 #include "ConfigDialog.h"
 #include "FormDriver.h"
-#include "NoDeviceHost.h"
+#include "SimHost.h"
 
 namespace tavrin {
 namespace {
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   }
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   bool ok = true;
-  tavrin::NoDeviceHost host;
+  tavrin::SimHost host;
   for (const tavrin::Shot& shot : tavrin::kShots) {
     tavrin::ConfigDialog dialog(host);
     dialog.show();

@@ -9,7 +9,7 @@
 #include "ConfigDialog.h"
 #include "FormDriver.h"
 #include "ItemLists.h"
-#include "NoDeviceHost.h"
+#include "SimHost.h"
 
 namespace tavrin {
 namespace {
@@ -29,7 +29,7 @@ class StartUpTest : public QObject {
   Q_OBJECT
 
  private:
-  NoDeviceHost host_;
+  SimHost host_;
   std::unique_ptr<ConfigDialog> dialog_;
 
   ConfigDialog& Dialog() { return *dialog_; }

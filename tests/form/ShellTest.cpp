@@ -1,0 +1,201 @@
+// The shell around the dialog: window commands and the About box, the icon,
+// the application title and closing the dialog.
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "AboutDialog.h"
+#include "AppIcon.h"
+#include "ConfigApp.h"
+#include "ConfigDialog.h"
+#include "FormDriver.h"
+#include "MinimizedIcon.h"
+#include "SimHost.h"
+
+namespace tavrin {
+
+using driver::Find;
+
+namespace {
+
+// What became of one window command.
+struct AboutSeen {
+  bool handled = false;
+  bool opened = false;
+  QString title;
+  QStringList texts;
+};
+
+// Closes the About box as soon as its modal loop runs, noting what it held.
+void CloseAboutWhenOpen(AboutSeen& seen) {
+  QTimer::singleShot(0, [&seen] {
+    auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+    if (about == nullptr) return;
+    seen.opened = true;
+    seen.title = about->windowTitle();
+    for (const char* name : {"ProgramLine", "MakerLine", "OkButton"}) {
+      QWidget* widget = Find(*about, name);
+      if (auto* label = qobject_cast<QLabel*>(widget)) seen.texts << label->text();
+      if (auto* button = qobject_cast<QPushButton*>(widget)) seen.texts << button->text();
+    }
+    QTest::keyClick(about, Qt::Key_Escape);
+  });
+}
+
+QStringList FormState(ConfigDialog& dialog) {
+  QStringList state;
+  for (const ControlSpec& spec : Controls()) {
+    state << QString("%1 %2 %3 %4 %5")
+                 .arg(QString::fromStdString(spec.name))
+                 .arg(dialog.IsShown(spec.id))
+                 .arg(dialog.IsEnabled(spec.id))
+                 .arg(dialog.IsChecked(spec.id))
+                 .arg(dialog.Caption(spec.id));
+  }
+  return state;
+}
+
+}  // namespace
+
+class ShellTest : public QObject {
+  Q_OBJECT
+
+ private:
+  SimHost host_;
+  std::unique_ptr<ConfigDialog> dialog_;
+
+  AboutSeen RunCommand(unsigned id) {
+    AboutSeen seen;
+    CloseAboutWhenOpen(seen);
+    seen.handled = dialog_->HandleWindowCommand(id);
+    QCoreApplication::processEvents();  // the check runs even when nothing opened
+    return seen;
+  }
+
+ private slots:
+  void init() {
+    dialog_ = std::make_unique<ConfigDialog>(host_);
+    dialog_->show();
+  }
+  void cleanup() { dialog_.reset(); }
+
+  void aboutCommandsClearTheLowFourBits_data() {
+    QTest::addColumn<unsigned>("command");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("16") << 16u << true;
+    QTest::newRow("17") << 17u << true;
+    QTest::newRow("31") << 31u << true;
+    QTest::newRow("15") << 15u << false;
+    QTest::newRow("32") << 32u << false;
+    QTest::newRow("close") << 0xF060u << false;
+  }
+
+  void aboutCommandsClearTheLowFourBits() {
+    QFETCH(unsigned, command);
+    QFETCH(bool, opens);
+    const AboutSeen seen = RunCommand(command);
+    QCOMPARE(seen.handled, opens);
+    QCOMPARE(seen.opened, opens);
+  }
+
+  void aboutBoxTexts() {
+    const AboutSeen seen = RunCommand(kAboutCommand);
+    QCOMPARE(seen.title, QString("About Tavrin Config Tools"));
+    QCOMPARE(seen.texts,
+             QStringList({"Tavrin Config Tools 1.22", "Belmora Electronics Co.,LTD", "OK"}));
+  }
+
+  void aboutBoxLayout() {
+    AboutDialog about;
+    const DialogBaseUnits units = BaseUnitsOf(about.font());
+    QCOMPARE(about.size(), DuToPixels(224, 56, units));
+    QCOMPARE(about.minimumSize(), about.maximumSize());
+    QVERIFY(!(about.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(about.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(Find(about, "MakerLine")->geometry(), DuToPixels(DuRect{40, 31, 177, 8}, units));
+    auto* ok = Find<QPushButton>(about, "OkButton");
+    QCOMPARE(ok->geometry(), DuToPixels(DuRect{167, 13, 50, 14}, units));
+    QVERIFY(ok->isDefault());
+    QCOMPARE(ok->property("controlId").toInt(), 1);
+    for (QWidget* widget : about.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      QCOMPARE(bool(widget->focusPolicy() & Qt::TabFocus), widget == ok);
+    }
+    auto* icon = Find<QLabel>(about, "IconPicture");
+    QVERIFY(!icon->pixmap().isNull());
+  }
+
+  void okClosesTheAboutBox() {
+    AboutDialog about;
+    about.show();
+    QTest::mouseClick(Find(about, "OkButton"), Qt::LeftButton);
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+    QVERIFY(!about.isVisible());
+  }
+
+  void aboutLeavesTheFormAsItWas() {
+    driver::EnableAsConnected(*dialog_);
+    QVERIFY(driver::Click(*dialog_, "OutputDataCheck"));
+    const QStringList before = FormState(*dialog_);
+    QVERIFY(RunCommand(kAboutCommand).opened);
+    QCOMPARE(FormState(*dialog_), before);
+  }
+
+  void contextMenuOffersTheAboutItem() {
+    const std::unique_ptr<QMenu> menu = dialog_->CreateWindowCommandMenu();
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions()[0]->text(), QString("About Tavrin Config Tools(&A)..."));
+    QCOMPARE(menu->actions()[0]->data().toUInt(), 16u);
+  }
+
+#ifndef Q_OS_WIN
+  void rightClickThenTheItemOpensAbout() {
+    AboutSeen seen;
+    QTimer::singleShot(0, [&seen] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      CloseAboutWhenOpen(seen);
+      menu->setActiveAction(menu->actions()[0]);
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            dialog_->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(dialog_.get(), &event);
+    QVERIFY(seen.opened);
+  }
+#endif
+
+  void windowIconIsTheAppIcon() {
+    QCOMPARE(AppIconPixmap().size(), QSize(kAppIconSize, kAppIconSize));
+    QVERIFY(dialog_->windowIcon().availableSizes().contains(QSize(48, 48)));
+  }
+
+  void minimizedIconIsCentredWithTruncation() {
+    QCOMPARE(MinimizedIconPosition({36, 36}, {32, 32}), QPoint(2, 2));
+    QCOMPARE(MinimizedIconPosition({20, 36}, {32, 32}), QPoint(-5, 2));
+    QCOMPARE(MinimizedIconPosition({160, 27}, {32, 32}), QPoint(64, -2));
+  }
+
+  void titleIsTheExecutableName() { QCOMPARE(ConfigApp::Title(), QString("form_tests_shell")); }
+
+  void escapeClosesAndNothingIsSent() {
+    SimHost host;
+    host.AddReader();
+    int reports = 0;
+    host.onReport = [&reports](const SimDevice&, SimDirection, const ReaderFrame&) { ++reports; };
+    ConfigDialog dialog(host);
+    QTimer::singleShot(0, [&dialog] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+    QTimer::singleShot(0, [&dialog] { dialog.close(); });
+    QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+    QCOMPARE(reports, 0);
+    QCOMPARE(host.OpenHandles(), 0);
+  }
+};
+
+}  // namespace tavrin
+
+QTEST_MAIN(tavrin::ShellTest)
+#include "ShellTest.moc"
