@@ -127,14 +127,6 @@ class ShellTest : public QObject {
     QVERIFY(!icon->pixmap().isNull());
   }
 
-  void okClosesTheAboutBox() {
-    AboutDialog about;
-    about.show();
-    QTest::mouseClick(Find(about, "OkButton"), Qt::LeftButton);
-    QCOMPARE(about.result(), int(QDialog::Accepted));
-    QVERIFY(!about.isVisible());
-  }
-
   void aboutLeavesTheFormAsItWas() {
     driver::EnableAsConnected(*dialog_);
     QVERIFY(driver::Click(*dialog_, "OutputDataCheck"));

@@ -102,12 +102,6 @@ class StartUpTest : public QObject {
     QCOMPARE(MulDivRounded(-3, 13, 8), -5);
   }
 
-  void dropDownListsCloseToTheNormalHeight() {
-    auto* list = Find<QComboBox>(Dialog(), "MifareStartSectorCombo");
-    QCOMPARE(list->height(), list->sizeHint().height());
-    QVERIFY(list->maxVisibleItems() >= 1);
-  }
-
   void pageTabsLiesBeneathThePanels() {
     const QObjectList& children = Dialog().children();
     const auto tabs = children.indexOf(Find(Dialog(), "PageTabs"));
@@ -289,11 +283,6 @@ class StartUpTest : public QObject {
     label->setText("Device Connected READER");
     QVERIFY(label->grab().toImage() != withCrLf);
     QCOMPARE(TextLabel::DisplayText("a\r\nb\rc\n"), QString("a\nb\nc\n"));
-  }
-
-  void descriptionIsPlainText() {
-    Dialog().SetCaption(ControlId::DescriptionText, "<b>READER</b>");
-    QCOMPARE(Find<QLabel>(Dialog(), "DescriptionText")->textFormat(), Qt::PlainText);
   }
 
   void pullThenPushChangesNothing() {
