@@ -38,7 +38,8 @@ class StartUpTest : public QObject {
   void init() {
     dialog_ = std::make_unique<ConfigDialog>(host_);
     dialog_->show();
-    QApplication::setActiveWindow(dialog_.get());
+    dialog_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
   }
   void cleanup() { dialog_.reset(); }
 

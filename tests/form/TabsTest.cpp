@@ -41,7 +41,8 @@ class TabsTest : public QObject {
   void init() {
     dialog_ = std::make_unique<ConfigDialog>(host_);
     dialog_->show();
-    QApplication::setActiveWindow(dialog_.get());
+    dialog_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
     driver::EnableAsConnected(*dialog_);
   }
   void cleanup() { dialog_.reset(); }
