@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "DialogUnits.h"
 #include "FormView.h"
 #include "HidHost.h"
+#include "ReaderFrame.h"
 #include "ReaderLink.h"
 
 class QMenu;
@@ -96,8 +98,15 @@ class ConfigDialog : public QDialog, public FormView {
   void OnConnect();
   void OnDownload();
   void OnReset();
+  void IdentifyReader();
+  // 0 when the reader accepted the unlock request, 255 otherwise.
+  std::uint8_t UnlockReader();
 
  protected:
+  // The one message box: after an accepted reset. Modal; returns when the
+  // user has closed it.
+  virtual void ShowResetMessage();
+
   void contextMenuEvent(QContextMenuEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 #ifdef Q_OS_WIN
@@ -136,6 +145,12 @@ class ConfigDialog : public QDialog, public FormView {
   void OnSriModeRadio();
   void OnICodeModeRadio();
   void OnNothing();
+
+  // Reader operation steps.
+  void ShowDisconnected(const ReaderSearchReport& search);
+  bool AskReader(ReaderFrame& frame, ReaderCommand command);
+  void ApplyCapabilities(const std::array<std::uint8_t, 4>& capabilities);
+  void CheckOnly(ControlId familyRadio);
 
   DialogBaseUnits units_;
   std::unordered_map<int, QWidget*> controls_;
