@@ -6,7 +6,10 @@
 
 namespace tavrin {
 
-ConfigApp::ConfigApp(int& argc, char** argv) : QApplication(argc, argv) {}
+ConfigApp::ConfigApp(int& argc, char** argv) : QApplication(argc, argv) {
+  // Lets Wayland desktops match the window to the installed menu entry.
+  setDesktopFileName(QStringLiteral("org.tavrin.ConfigTools"));
+}
 
 QString ConfigApp::Title() {
   return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
