@@ -1,0 +1,44 @@
+// Tavrin Config Tools with a simulated reader attached, for trying Connect,
+// DownLoad and Reset without a reader, and a monitor of what it received.
+#include <QDialog>
+#include <QScreen>
+#include <algorithm>
+
+#include "ConfigApp.h"
+#include "ConfigDialog.h"
+#include "DemoReader.h"
+#include "ReaderMonitor.h"
+#include "SimHost.h"
+
+namespace {
+
+constexpr int kWindowGap = 12;
+
+// The monitor to the right of the dialog, as tall as it; both are moved
+// left together when the pair would run off the screen.
+void PlaceBeside(QWidget& monitor, QWidget& dialog) {
+  const QRect frame = dialog.frameGeometry();
+  monitor.resize(monitor.width(), dialog.height());
+  const int width = frame.width() + kWindowGap + monitor.frameGeometry().width();
+  const QRect screen = dialog.screen()->availableGeometry();
+  const int left = std::max(screen.left(), std::min(frame.left(), screen.right() + 1 - width));
+  dialog.move(left, frame.top());
+  monitor.move(left + frame.width() + kWindowGap, frame.top());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  tavrin::ConfigApp app(argc, argv);
+  tavrin::SimHost host;
+  tavrin::SimReader& reader = tavrin::demo::AddDemoReader(host);
+
+  tavrin::ConfigDialog dialog(host);
+  tavrin::demo::ReaderMonitor monitor(host, reader);
+  // The monitor is only a window onto the reader: the dialog ends the demo.
+  QObject::connect(&dialog, &QDialog::finished, &app, &QCoreApplication::quit);
+  dialog.show();
+  PlaceBeside(monitor, dialog);
+  monitor.show();
+  return app.exec();
+}
