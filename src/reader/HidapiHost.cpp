@@ -28,6 +28,14 @@ int OpenFailureReason([[maybe_unused]] const std::string& path, int captured) {
   return captured != 0 ? captured : EIO;
 }
 
+// Windows keeps keyboards and mice to itself, so there the reader's own
+// interface is the only one of its interfaces that opens. hidraw would open
+// the keyboard one too, and it does not speak the reader's protocol.
+bool IsKeyboardOrMouse(const hid_device_info& info) {
+  constexpr unsigned short kGenericDesktop = 0x01, kMouse = 0x02, kKeyboard = 0x06;
+  return info.usage_page == kGenericDesktop && (info.usage == kKeyboard || info.usage == kMouse);
+}
+
 }  // namespace
 
 HidapiHost::HidapiHost() : initialised_(hid_init() == 0) {
@@ -44,6 +52,7 @@ std::optional<std::vector<HidInterface>> HidapiHost::EnumerateInterfaces() {
   std::vector<HidInterface> interfaces;
   hid_device_info* list = hid_enumerate(0, 0);
   for (const hid_device_info* info = list; info != nullptr; info = info->next) {
+    if (IsKeyboardOrMouse(*info)) continue;
     HidInterface& entry = interfaces.emplace_back();
     entry.detailsReadable = info->path != nullptr;
     if (info->path != nullptr) entry.path = info->path;
