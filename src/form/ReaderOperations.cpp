@@ -66,6 +66,7 @@ constexpr std::array kFamilySteps{
                C::TypeARadio},
 };
 
+const QString kDownloadSuccess = QStringLiteral("DownLoad Successed");
 const QString kKeyError = QStringLiteral("Mifare Key Error: enter 12 hex digits (0-9, A-F)");
 
 QString LastErrorText(int error) { return QStringLiteral("LastError: %1").arg(error); }
@@ -212,6 +213,9 @@ void ConfigDialog::OnDownload() {
   ShowSystemPanel();
   RefreshTabs();
   pullBoundText();
+  // What an earlier download reported must not stand for this one.
+  if (descriptionText_ == kDownloadSuccess || descriptionText_ == kKeyError)
+    descriptionText_.clear();
   // A key that is no hex number would reach the reader as garbage bytes.
   if (IsChecked(C::TypeARadio) && !IsValidMifareKey(mifareKeyText_)) {
     descriptionText_ = kKeyError;
@@ -220,7 +224,7 @@ void ConfigDialog::OnDownload() {
     if (IsChecked(C::TypeARadio)) result |= WriteTypeAPage(link_, *this);
     if (IsChecked(C::TypeBRadio)) result |= WriteTypeBPage(link_, *this);
     if (IsChecked(C::Iso15693Radio)) result |= WriteIso15693Page(link_, *this);
-    if (result == kResultOk) descriptionText_ = QStringLiteral("DownLoad Successed");
+    if (result == kResultOk) descriptionText_ = kDownloadSuccess;
   }
   pushBoundText();
 }
