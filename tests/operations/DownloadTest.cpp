@@ -286,6 +286,19 @@ class DownloadTest : public QObject {
              session::Bytes({0x3A, 0x7C, 0x19, 0xE5, 0xB0, 0x8F}));
     QCOMPARE(S().Description(), session::kSuccess);
   }
+
+  // Once the key is right, a refused unlock must not leave the old key
+  // complaint standing as if the key were still wrong.
+  void fixedKeyThenRefusedUnlockDropsTheKeyError() {
+    TypeKey("3A7C19E5B08G");
+    QVERIFY(S().Press("DownloadButton"));
+    QVERIFY(S().Edit("MifareKeyEdit=3A7C19E5B08F"));
+    S().reader->FailNext(ReaderCommand::Unlock, SimFault::Refuse());
+    QVERIFY(S().Press("DownloadButton"));
+    QCOMPARE(S().Sent(), 1);
+    QVERIFY(S().Description() != kKeyError);
+    QVERIFY(S().Description() != session::kSuccess);
+  }
 };
 
 }  // namespace tavrin
