@@ -90,11 +90,8 @@ QWidget* NewWidget(const ControlSpec& spec, QWidget* parent) {
       edit->setMaxLength(std::numeric_limits<int>::max());
       return edit;
     }
-    case ControlKind::DropDownList: {
-      auto* list = new QComboBox(parent);
-      list->addItems(ItemTexts(spec.items));
-      return list;
-    }
+    case ControlKind::DropDownList:
+      return new QComboBox(parent);  // filled once placed
     case ControlKind::TabStrip:
       return new TabStrip(parent);
   }
@@ -165,6 +162,9 @@ QWidget* ConfigDialog::CreateControl(const ControlSpec& spec) {
   const QRect place = DuToPixels(spec.rect, units_);
   if (auto* list = qobject_cast<QComboBox*>(widget)) {
     PlaceDropDownList(list, place);
+    // Filled after sizing: the closed height does not depend on the items,
+    // and sizing a full list would measure every item's text.
+    list->addItems(ItemTexts(spec.items));
   } else {
     widget->setGeometry(place);
   }
