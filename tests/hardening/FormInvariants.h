@@ -1,0 +1,173 @@
+// What must hold on the form after any handler, whatever came before: one
+// card family chosen, tabs that match the choices, the selected tab's panel
+// on view and nothing else, and the card-kind checks shown by their rules.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include "ConfigDialog.h"
+#include "ControlTable.h"
+#include "FormDriver.h"
+
+namespace tavrin::hardening {
+
+struct FamilyTabs {
+  ControlId radio;
+  Panel kind1;
+  Panel kind2;  // Panel::None: one kind only
+};
+
+inline constexpr FamilyTabs kFamilyTabs[] = {
+    {ControlId::TypeARadio, Panel::Mifare, Panel::UltraLight},
+    {ControlId::TypeBRadio, Panel::Sr176, Panel::Sri},
+    {ControlId::Iso15693Radio, Panel::ICode, Panel::None},
+};
+
+inline QString CaptionOf(Panel panel) {
+  for (const PanelSpec& spec : kPanels) {
+    if (spec.panel == panel) return spec.tabCaption;
+  }
+  return {};
+}
+
+inline Panel PanelCaptioned(const QString& caption) {
+  for (const PanelSpec& spec : kPanels) {
+    if (caption == spec.tabCaption) return spec.panel;
+  }
+  return Panel::None;
+}
+
+inline QString PanelName(Panel panel) {
+  for (const PanelSpec& spec : kPanels) {
+    if (spec.panel == panel) return spec.name;
+  }
+  return "no panel";
+}
+
+// The tabs the current choices call for.
+inline QStringList ExpectedTabs(const ConfigDialog& dialog) {
+  QStringList tabs{CaptionOf(Panel::System)};
+  if (dialog.IsChecked(ControlId::OutputSnrCheck)) tabs << CaptionOf(Panel::Snr);
+  for (const FamilyTabs& family : kFamilyTabs) {
+    if (!dialog.IsChecked(family.radio)) continue;
+    if (dialog.IsChecked(ControlId::CardKind1Check)) tabs << CaptionOf(family.kind1);
+    if (family.kind2 != Panel::None && dialog.IsChecked(ControlId::CardKind2Check)) {
+      tabs << CaptionOf(family.kind2);
+    }
+  }
+  return tabs;
+}
+
+// The members a shown panel shows: the card-kind checks only with data
+// output (the second not under ISO15693), the frames of the checked mode.
+inline QStringList ExpectedVisibleMembers(const ConfigDialog& dialog, Panel panel) {
+  const bool data = dialog.IsChecked(ControlId::OutputDataCheck);
+  const bool iso15693 = dialog.IsChecked(ControlId::Iso15693Radio);
+  QStringList names;
+  for (ControlId id : PanelMembers(panel)) {
+    bool shown = true;
+    if (id == ControlId::CardKind1Check) shown = data;
+    if (id == ControlId::CardKind2Check) shown = data && !iso15693;
+    for (Panel block : kBlockPanels) {
+      if (block != panel) continue;
+      const bool mode1 = dialog.IsChecked(BlockControl(panel, BlockRole::Mode1Radio));
+      if (id == BlockControl(panel, BlockRole::Mode1StartFrame) ||
+          id == BlockControl(panel, BlockRole::Mode1EndFrame)) {
+        shown = mode1;
+      }
+      if (id == BlockControl(panel, BlockRole::Mode2BlockFrame) ||
+          id == BlockControl(panel, BlockRole::Mode2ByteFrame)) {
+        shown = !mode1;
+      }
+    }
+    if (shown) names << driver::NameOf(id);
+  }
+  return names;
+}
+
+// As the form driver reads them, but by identifier: the walk asks after
+// every step.
+inline QStringList VisibleMembers(const ConfigDialog& dialog, Panel panel) {
+  QStringList names;
+  for (ControlId id : PanelMembers(panel)) {
+    if (dialog.Control(id)->isVisible()) names << driver::NameOf(id);
+  }
+  return names;
+}
+
+inline QStringList PanelsOnView(const ConfigDialog& dialog) {
+  QStringList names;
+  for (const PanelSpec& panel : kPanels) {
+    for (ControlId id : PanelMembers(panel.panel)) {
+      if (!dialog.Control(id)->isVisible()) continue;
+      names << panel.name;
+      break;
+    }
+  }
+  return names;
+}
+
+// Every broken rule, in words; empty when the form is sound. Until the first
+// Connect nothing has rebuilt the tabs: "System Config" stands alone.
+inline QStringList FormProblems(const ConfigDialog& dialog, bool tabsRebuilt) {
+  QStringList problems;
+  const auto expect = [&problems](bool holds, const QString& what) {
+    if (!holds) problems << what;
+  };
+
+  int familiesChecked = 0;
+  for (const FamilyTabs& family : kFamilyTabs) familiesChecked += dialog.IsChecked(family.radio);
+  expect(familiesChecked == 1, QString("%1 family radios checked").arg(familiesChecked));
+
+  const QStringList tabs = dialog.TabCaptions();
+  const QStringList wanted = tabsRebuilt ? ExpectedTabs(dialog) : QStringList{"System Config"};
+  expect(tabs == wanted,
+         QString("tabs [%1], the choices call for [%2]").arg(tabs.join(", "), wanted.join(", ")));
+  expect(dialog.nextTabIndex() == tabs.size(),
+         QString("nextTabIndex %1 with %2 tabs").arg(dialog.nextTabIndex()).arg(tabs.size()));
+  for (const FamilyTabs& family : kFamilyTabs) {
+    if (!tabsRebuilt || !dialog.IsChecked(family.radio)) continue;
+    expect(dialog.Caption(ControlId::CardKind1Check) == CaptionOf(family.kind1),
+           "CardKind1Check captioned " + dialog.Caption(ControlId::CardKind1Check));
+    if (family.kind2 != Panel::None) {
+      expect(dialog.Caption(ControlId::CardKind2Check) == CaptionOf(family.kind2),
+             "CardKind2Check captioned " + dialog.Caption(ControlId::CardKind2Check));
+    }
+  }
+
+  const int current = dialog.CurrentTab();
+  const Panel selected =
+      current >= 0 && current < tabs.size() ? PanelCaptioned(tabs[current]) : Panel::None;
+  expect(PanelsOnView(dialog) == QStringList{PanelName(selected)},
+         QString("tab %1 (%2) selected, panels on view: [%3]")
+             .arg(current)
+             .arg(PanelName(selected), PanelsOnView(dialog).join(", ")));
+  if (selected != Panel::None) {
+    const QStringList shown = VisibleMembers(dialog, selected);
+    const QStringList members = ExpectedVisibleMembers(dialog, selected);
+    expect(shown == members, QString("%1 shows [%2], should show [%3]")
+                                 .arg(PanelName(selected), shown.join(", "), members.join(", ")));
+  }
+  if (selected != Panel::System) {
+    expect(!dialog.Control(ControlId::CardKind1Check)->isVisible() &&
+               !dialog.Control(ControlId::CardKind2Check)->isVisible(),
+           "a card-kind check is on view away from System Config");
+  }
+  expect(!dialog.Control(ControlId::CardKind3Check)->isVisible(), "CardKind3Check on view");
+  expect(dialog.IsChecked(ControlId::OutputDataCheck) ||
+             (!dialog.IsChecked(ControlId::CardKind1Check) &&
+              !dialog.IsChecked(ControlId::CardKind2Check)),
+         "a card kind checked without data output");
+
+  for (ControlId id : {ControlId::PageTabs, ControlId::BannerText, ControlId::ConnectButton,
+                       ControlId::DownloadButton, ControlId::ResetButton}) {
+    expect(dialog.Control(id)->isVisible(), driver::NameOf(id) + " hidden");
+  }
+  for (ControlId id : {ControlId::SaveConfigButton, ControlId::ReadConfigButton}) {
+    expect(!dialog.Control(id)->isVisible(), driver::NameOf(id) + " on view");
+  }
+  return problems;
+}
+
+}  // namespace tavrin::hardening
