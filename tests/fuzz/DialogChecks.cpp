@@ -1,0 +1,176 @@
+#include "DialogChecks.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
+#include "ConfigPage.h"
+
+namespace tavrin::fuzz {
+namespace {
+
+using C = ControlId;
+
+// Connected line, the longest reader text, every support line and an error
+// line come to about 300 characters; more means text piles up.
+constexpr int kMaxDescription = 512;
+const QString kSuccess = QStringLiteral("DownLoad Successed");
+
+struct FamilyRadio {
+  ControlId radio;
+  std::uint8_t familyBit;
+  PageNumber page;
+};
+constexpr FamilyRadio kFamilies[] = {
+    {C::TypeARadio, kFamilyTypeA, PageNumber::TypeA},
+    {C::TypeBRadio, kFamilyTypeB, PageNumber::TypeB},
+    {C::Iso15693Radio, kFamilyIso15693, PageNumber::Iso15693},
+};
+
+void Require(bool holds, const char* rule) {
+  if (holds) return;
+  std::fprintf(stderr, "dialog rule broken: %s\n", rule);
+  std::abort();
+}
+
+QString Description(const FuzzDialog& dialog) { return dialog.Caption(C::DescriptionText); }
+
+const FamilyRadio* CheckedFamily(const FuzzDialog& dialog) {
+  const FamilyRadio* checked = nullptr;
+  for (const FamilyRadio& family : kFamilies) {
+    if (!dialog.IsChecked(family.radio)) continue;
+    Require(checked == nullptr, "more than one family radio checked");
+    checked = &family;
+  }
+  Require(checked != nullptr, "no family radio checked");
+  return checked;
+}
+
+void CheckAlways(const FuzzDialog& dialog, const WatchedReader& watched) {
+  CheckedFamily(dialog);
+  const QString description = Description(dialog);
+  Require(description.size() <= kMaxDescription, "description grows without bound");
+  Require(!description.contains(QChar(0)), "description holds a zero character");
+  const bool open = dialog.Link().IsOpen();
+  Require(watched.OpenCount() == (open ? 1 : 0), "reader opens and closes do not balance");
+  Require(watched.host.OpenHandles() == (open ? 1 : 0), "host handles leak");
+  Require(dialog.Caption(C::ConnectButton) == (open ? "Disconnect" : "Connect"),
+          "connect caption disagrees with the link");
+  Require(dialog.IsEnabled(C::DownloadButton) == open && dialog.IsEnabled(C::ResetButton) == open,
+          "download and reset enabled while disconnected, or disabled while connected");
+}
+
+void CheckConnect(const FuzzDialog& dialog, std::span<const Exchange> sent, const Before& before) {
+  const bool open = dialog.Link().IsOpen();
+  if (before.open || !open) {
+    Require(!open, "disconnect left the link open");
+    Require(sent.empty(), "disconnect or a failed search talked to the reader");
+    Require(Description(dialog).startsWith("Device Disconnected"), "disconnect text missing");
+    return;
+  }
+  Require(Description(dialog).startsWith("Device Connected\r\n"), "connected text missing");
+  Require(!sent.empty() && sent[0].Command() == ReaderCommand::Info, "connect skipped info");
+  Require(sent.size() == (sent[0].Accepted() ? 2u : 1u), "capability asked for out of turn");
+  const bool known =
+      sent.size() == 2 && sent[1].Command() == ReaderCommand::Capability && sent[1].Accepted();
+  const std::uint8_t families = known ? ReplyCapabilities(sent[1].reply)[0] : 0;
+  for (const FamilyRadio& family : kFamilies) {
+    Require(dialog.IsEnabled(family.radio) == ((families & family.familyBit) != 0),
+            "family radio enabled against the capability reply");
+  }
+}
+
+// A failed download leaves the description as it was, but takes down the
+// success of an earlier one, which would claim this one went through.
+QString Unchanged(const Before& before) {
+  return before.description == kSuccess ? QString() : before.description;
+}
+
+bool StoredAsSent(const WatchedReader& watched, const Exchange& write) {
+  if (!write.byFirmware) return true;  // the script's reply stands in for the reader
+  const auto* stored = watched.reader.Page(static_cast<PageNumber>(write.PageNumber()));
+  return stored != nullptr && std::equal(stored->begin(), stored->end(), write.Page());
+}
+
+void CheckDownload(const FuzzDialog& dialog, const WatchedReader& watched,
+                   std::span<const Exchange> sent, const Before& before) {
+  Require(dialog.Link().IsOpen() == before.open, "download changed the link");
+  const bool success = Description(dialog) == kSuccess;
+  if (sent.empty()) {
+    Require(!success, "download reported success without a word to the reader");
+    Require(Description(dialog) == Unchanged(before) ||
+                Description(dialog).startsWith("Mifare Key Error"),
+            "failed download changed the description");
+    return;
+  }
+  Require(sent[0].Command() == ReaderCommand::Unlock, "download did not unlock first");
+  Require(sent.size() == (sent[0].Accepted() ? 3u : 1u), "pages written against the unlock");
+  if (sent.size() == 3) {
+    Require(sent[1].Command() == ReaderCommand::WritePage && sent[1].PageNumber() == 0,
+            "system page not second");
+    Require(sent[2].Command() == ReaderCommand::WritePage &&
+                sent[2].PageNumber() == static_cast<std::uint8_t>(CheckedFamily(dialog)->page),
+            "family page not that of the checked family");
+  }
+  const bool allAccepted = std::all_of(sent.begin(), sent.end(), [&](const Exchange& e) {
+    return e.Accepted() && (e.Command() != ReaderCommand::WritePage || StoredAsSent(watched, e));
+  });
+  Require(success == (sent.size() == 3 && allAccepted),
+          "download success text disagrees with the reader's replies");
+  if (!success) {
+    Require(Description(dialog) == Unchanged(before), "failed download changed the description");
+  }
+}
+
+void CheckReset(const FuzzDialog& dialog, std::span<const Exchange> sent, const Before& before) {
+  Require(sent.size() <= 1 && (sent.empty() || sent[0].Command() == ReaderCommand::Reset),
+          "reset sent something other than one reset request");
+  const bool accepted = sent.size() == 1 && sent[0].Accepted();
+  Require(dialog.Link().IsOpen() == !accepted, "reset left the link in the wrong state");
+  Require(dialog.resetMessages == before.resetMessages + (accepted ? 1 : 0),
+          "reset message shown without an accepted reset");
+  const QString description = Description(dialog);
+  if (accepted) {
+    Require(description == "Device Disconnected", "accepted reset not shown as disconnected");
+  } else if (sent.size() == 1 && sent[0].answered) {
+    Require(description == "Device Reset Failure.", "refused reset not shown");
+  } else {
+    Require(description.startsWith("LastError: "), "failed reset exchange not shown");
+  }
+}
+
+}  // namespace
+
+Before Snapshot(const FuzzDialog& dialog, const WatchedReader& watched) {
+  return {dialog.Link().IsOpen(), watched.log.size(), dialog.resetMessages, Description(dialog),
+          false};
+}
+
+void CheckAfter(const FuzzDialog& dialog, const WatchedReader& watched, const Action& action,
+                const Before& before) {
+  CheckAlways(dialog, watched);
+  const std::span<const Exchange> sent = std::span(watched.log).subspan(before.logSize);
+  if (!before.ran) {
+    Require(sent.empty(), "a control out of reach talked to the reader");
+    return;
+  }
+  switch (action.kind) {
+    case ActionKind::Connect:
+      return CheckConnect(dialog, sent, before);
+    case ActionKind::Download:
+      return CheckDownload(dialog, watched, sent, before);
+    case ActionKind::Reset:
+      return CheckReset(dialog, sent, before);
+    default:
+      Require(sent.empty(), "a form control talked to the reader");
+      Require(dialog.Link().IsOpen() == before.open, "a form control changed the link");
+  }
+}
+
+void CheckClosed(const WatchedReader& watched) {
+  Require(watched.OpenCount() == 0 && watched.host.OpenHandles() == 0,
+          "the reader stays open after the dialog closed");
+}
+
+}  // namespace tavrin::fuzz
