@@ -127,8 +127,8 @@ void PrintHeading() {
   std::printf("Tavrin Config Tools benchmark, QT_QPA_PLATFORM=%s\n",
               qgetenv("QT_QPA_PLATFORM").constData());
   std::printf(
-      "Start: from spawning the program until its first dialog is on view (shown, its paint\n"
-      "queued ahead, event loop running); median of %d runs each after one warm-up run. The\n"
+      "Start: from spawning the program until its first dialog has painted itself and its\n"
+      "controls; median of %d runs each after one warm-up run. The\n"
       "product path is the program's own ConfigApp::Run on the platform HID host; the\n"
       "yardsticks are an empty QDialog and a QDialog with one label. Peak memory: the child's\n"
       "maximum resident set. Operations: thread CPU time of one click against the simulated\n"
