@@ -47,9 +47,9 @@ Qt::Alignment AlignmentOf(TextAlign align) {
 }
 
 // Which controls take the focus, and how.
-Qt::FocusPolicy FocusPolicyOf(const ControlSpec& spec) {
-  if (spec.tabStop) return Qt::StrongFocus;
-  switch (spec.kind) {
+Qt::FocusPolicy FocusPolicyOf(const ControlDef& def) {
+  if (def.tabStop) return Qt::StrongFocus;
+  switch (def.kind) {
     case ControlKind::GroupFrame:
     case ControlKind::Label:
     case ControlKind::TabStrip:
@@ -59,9 +59,9 @@ Qt::FocusPolicy FocusPolicyOf(const ControlSpec& spec) {
   }
 }
 
-QWidget* NewWidget(const ControlSpec& spec, QWidget* parent) {
-  const QString caption = QString::fromStdString(spec.caption);
-  switch (spec.kind) {
+QWidget* NewWidget(const ControlDef& def, QWidget* parent) {
+  const QString caption = QString::fromStdString(def.caption);
+  switch (def.kind) {
     case ControlKind::PushButton:
       return new QPushButton(caption, parent);
     case ControlKind::DefaultButton: {
@@ -81,8 +81,8 @@ QWidget* NewWidget(const ControlSpec& spec, QWidget* parent) {
     case ControlKind::Label: {
       auto* label = new TextLabel(parent);
       label->setText(caption);
-      label->setAlignment(AlignmentOf(spec.align));
-      label->setWordWrap(spec.align != TextAlign::Centre);
+      label->setAlignment(AlignmentOf(def.align));
+      label->setWordWrap(def.align != TextAlign::Centre);
       return label;
     }
     case ControlKind::TextField: {
@@ -150,26 +150,25 @@ ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent) : QDialog(parent), li
 ConfigDialog::~ConfigDialog() { CloseReader(link_); }
 
 void ConfigDialog::CreateControls() {
-  for (const ControlSpec& spec : Controls())
-    controls_[static_cast<int>(spec.id)] = CreateControl(spec);
+  for (const ControlDef& def : Controls()) controls_[static_cast<int>(def.id)] = CreateControl(def);
 }
 
-QWidget* ConfigDialog::CreateControl(const ControlSpec& spec) {
-  QWidget* widget = NewWidget(spec, this);
-  widget->setObjectName(QString::fromStdString(spec.name));
-  widget->setProperty("controlId", static_cast<int>(spec.id));
-  widget->setFocusPolicy(FocusPolicyOf(spec));
-  const QRect place = DuToPixels(spec.rect, units_);
+QWidget* ConfigDialog::CreateControl(const ControlDef& def) {
+  QWidget* widget = NewWidget(def, this);
+  widget->setObjectName(QString::fromStdString(def.name));
+  widget->setProperty("controlId", static_cast<int>(def.id));
+  widget->setFocusPolicy(FocusPolicyOf(def));
+  const QRect place = DuToPixels(def.rect, units_);
   if (auto* list = qobject_cast<QComboBox*>(widget)) {
     PlaceDropDownList(list, place);
     // Filled after sizing: the closed height does not depend on the items,
     // and sizing a full list would measure every item's text.
-    list->addItems(ItemTexts(spec.items));
+    list->addItems(ItemTexts(def.items));
   } else {
     widget->setGeometry(place);
   }
   FitCaption(widget);
-  widget->setHidden(!spec.shownInTemplate);
+  widget->setHidden(!def.shownInTemplate);
   return widget;
 }
 
@@ -177,8 +176,8 @@ QWidget* ConfigDialog::CreateControl(const ControlSpec& spec) {
 // to the right rather than cut the caption off.
 void ConfigDialog::FitCaption(QWidget* widget) {
   if (!qobject_cast<QCheckBox*>(widget) && !qobject_cast<QRadioButton*>(widget)) return;
-  const ControlSpec& spec = SpecOf(static_cast<ControlId>(widget->property("controlId").toInt()));
-  const int width = qMax(DuToPixelsX(spec.rect.width, units_), widget->sizeHint().width());
+  const ControlDef& def = DefOf(static_cast<ControlId>(widget->property("controlId").toInt()));
+  const int width = qMax(DuToPixelsX(def.rect.width, units_), widget->sizeHint().width());
   widget->resize(width, widget->height());
 }
 
@@ -209,8 +208,8 @@ void ConfigDialog::StartUp() {
 }
 
 void ConfigDialog::SelectStartUpItems() {
-  for (const ControlSpec& spec : Controls()) {
-    if (spec.kind == ControlKind::DropDownList) SelectIndex(spec.id, 0);
+  for (const ControlDef& def : Controls()) {
+    if (def.kind == ControlKind::DropDownList) SelectIndex(def.id, 0);
   }
   for (ControlId id : kAtLastItemAtStartUp) {
     SelectIndex(id, static_cast<QComboBox*>(Control(id))->count() - 1);

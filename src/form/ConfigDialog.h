@@ -115,7 +115,7 @@ class ConfigDialog : public QDialog, public FormView {
 
  private:
   void CreateControls();
-  QWidget* CreateControl(const ControlSpec& spec);
+  QWidget* CreateControl(const ControlDef& def);
   void FitCaption(QWidget* widget);
   void JoinRadioSets();
   void BindEvents();

@@ -211,7 +211,7 @@ int BlockIndex(Panel panel) {
   throw std::invalid_argument("not a block panel");
 }
 
-ControlSpec FromTemplate(const TemplateRow& row, int index) {
+ControlDef FromTemplate(const TemplateRow& row, int index) {
   const BlockPanelSpec& panel = kBlockPanelSpecs[index];
   ItemList items = row.items;
   if (items == kPanelBlocks) items = panel.blocks;
@@ -228,8 +228,8 @@ ControlSpec FromTemplate(const TemplateRow& row, int index) {
           true};
 }
 
-std::vector<ControlSpec> BuildControls() {
-  std::vector<ControlSpec> controls;
+std::vector<ControlDef> BuildControls() {
+  std::vector<ControlDef> controls;
   for (const Row& row : kFixedRows) {
     controls.push_back({row.name, row.id, row.kind, row.panel, row.rect, row.caption, row.tabStop,
                         row.align, row.items, row.shownInTemplate});
@@ -242,15 +242,15 @@ std::vector<ControlSpec> BuildControls() {
 
 }  // namespace
 
-const std::vector<ControlSpec>& Controls() {
-  static const std::vector<ControlSpec> controls = BuildControls();
+const std::vector<ControlDef>& Controls() {
+  static const std::vector<ControlDef> controls = BuildControls();
   return controls;
 }
 
-const ControlSpec& SpecOf(ControlId id) {
-  static const std::map<ControlId, const ControlSpec*> byId = [] {
-    std::map<ControlId, const ControlSpec*> map;
-    for (const ControlSpec& spec : Controls()) map.emplace(spec.id, &spec);
+const ControlDef& DefOf(ControlId id) {
+  static const std::map<ControlId, const ControlDef*> byId = [] {
+    std::map<ControlId, const ControlDef*> map;
+    for (const ControlDef& def : Controls()) map.emplace(def.id, &def);
     return map;
   }();
   return *byId.at(id);
@@ -259,8 +259,8 @@ const ControlSpec& SpecOf(ControlId id) {
 const std::vector<ControlId>& PanelMembers(Panel panel) {
   static const std::map<Panel, std::vector<ControlId>> members = [] {
     std::map<Panel, std::vector<ControlId>> map;
-    for (const ControlSpec& spec : Controls()) {
-      if (spec.panel != Panel::None) map[spec.panel].push_back(spec.id);
+    for (const ControlDef& def : Controls()) {
+      if (def.panel != Panel::None) map[def.panel].push_back(def.id);
     }
     return map;
   }();

@@ -40,7 +40,7 @@ enum class ItemList {
   Numbers000To127,
 };
 
-struct ControlSpec {
+struct ControlDef {
   std::string name;
   ControlId id;
   ControlKind kind;
@@ -55,10 +55,10 @@ struct ControlSpec {
 
 // Every control, in creation order. Creation order is also the stacking
 // order (PageTabs first, so it lies beneath the rest) and the keyboard order.
-const std::vector<ControlSpec>& Controls();
+const std::vector<ControlDef>& Controls();
 
 // The row of one control; every ControlId has one.
-const ControlSpec& SpecOf(ControlId id);
+const ControlDef& DefOf(ControlId id);
 
 // The controls that make up a panel, in creation order.
 const std::vector<ControlId>& PanelMembers(Panel panel);
@@ -103,13 +103,13 @@ enum class BlockRole {
 // The identifier of a template control on one of the four block panels.
 ControlId BlockControl(Panel panel, BlockRole role);
 
-struct PanelSpec {
+struct PanelDef {
   Panel panel;
   const char* name;
   const char* tabCaption;
 };
 
-inline constexpr std::array<PanelSpec, 7> kPanels = {{
+inline constexpr std::array<PanelDef, 7> kPanels = {{
     {Panel::System, "SystemPanel", "System Config"},
     {Panel::Snr, "SnrPanel", "SNR"},
     {Panel::Mifare, "MifarePanel", "Mifare S50/S70"},

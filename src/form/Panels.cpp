@@ -24,8 +24,8 @@ const Family kFamilies[] = {
 };
 
 QString TabCaptionOf(Panel panel) {
-  for (const PanelSpec& spec : kPanels) {
-    if (spec.panel == panel) return QString::fromUtf8(spec.tabCaption);
+  for (const PanelDef& def : kPanels) {
+    if (def.panel == panel) return QString::fromUtf8(def.tabCaption);
   }
   return {};
 }

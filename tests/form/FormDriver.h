@@ -27,7 +27,7 @@ Widget* Find(const QWidget& dialog, const QString& name) {
   return dialog.findChild<Widget*>(name, Qt::FindDirectChildrenOnly);
 }
 
-inline QString NameOf(ControlId id) { return QString::fromStdString(SpecOf(id).name); }
+inline QString NameOf(ControlId id) { return QString::fromStdString(DefOf(id).name); }
 
 // Where a user aims: the box of a check box or radio button, else the middle.
 inline QPoint AimPoint(QWidget& widget) {
@@ -100,7 +100,7 @@ inline QStringList VisibleMembers(const QWidget& dialog, Panel panel) {
 // Names of the panels with at least one member on view.
 inline QStringList PanelsOnView(const QWidget& dialog) {
   QStringList names;
-  for (const PanelSpec& panel : kPanels) {
+  for (const PanelDef& panel : kPanels) {
     if (!VisibleMembers(dialog, panel.panel).isEmpty()) names << panel.name;
   }
   return names;

@@ -47,13 +47,13 @@ void CloseAboutWhenOpen(AboutSeen& seen) {
 
 QStringList FormState(ConfigDialog& dialog) {
   QStringList state;
-  for (const ControlSpec& spec : Controls()) {
+  for (const ControlDef& def : Controls()) {
     state << QString("%1 %2 %3 %4 %5")
-                 .arg(QString::fromStdString(spec.name))
-                 .arg(dialog.IsShown(spec.id))
-                 .arg(dialog.IsEnabled(spec.id))
-                 .arg(dialog.IsChecked(spec.id))
-                 .arg(dialog.Caption(spec.id));
+                 .arg(QString::fromStdString(def.name))
+                 .arg(dialog.IsShown(def.id))
+                 .arg(dialog.IsEnabled(def.id))
+                 .arg(dialog.IsChecked(def.id))
+                 .arg(dialog.Caption(def.id));
   }
   return state;
 }

@@ -166,7 +166,7 @@ class TabsTest : public QObject {
   void everyTabShowsItsOwnPanel() {
     const std::map<QString, QString> panelOfCaption = [] {
       std::map<QString, QString> map;
-      for (const PanelSpec& panel : kPanels) map[panel.tabCaption] = panel.name;
+      for (const PanelDef& panel : kPanels) map[panel.tabCaption] = panel.name;
       return map;
     }();
     int combinations = 0;
@@ -260,16 +260,16 @@ class TabsTest : public QObject {
     QVERIFY(SelectTab(Dialog(), 2));
     const auto snapshot = [this] {
       QStringList state;
-      for (const ControlSpec& spec : Controls()) {
-        if (spec.id == ControlId::MifareMode1Radio || spec.id == ControlId::MifareMode2Radio) {
+      for (const ControlDef& def : Controls()) {
+        if (def.id == ControlId::MifareMode1Radio || def.id == ControlId::MifareMode2Radio) {
           continue;
         }
-        QWidget* widget = Dialog().Control(spec.id);
+        QWidget* widget = Dialog().Control(def.id);
         state << QString("%1 %2 %3 %4")
                      .arg(widget->objectName())
                      .arg(widget->isVisible())
-                     .arg(Dialog().IsChecked(spec.id))
-                     .arg(Dialog().Caption(spec.id));
+                     .arg(Dialog().IsChecked(def.id))
+                     .arg(Dialog().Caption(def.id));
       }
       return state << TabCaptions(Dialog());
     };

@@ -30,11 +30,11 @@ constexpr ControlId kOperationButtons[] = {C::ConnectButton, C::DownloadButton, 
 
 std::vector<ControlId> ControlsOfKinds(std::initializer_list<ControlKind> kinds) {
   std::vector<ControlId> found;
-  for (const ControlSpec& spec : Controls()) {
+  for (const ControlDef& def : Controls()) {
     const bool operation = std::find(std::begin(kOperationButtons), std::end(kOperationButtons),
-                                     spec.id) != std::end(kOperationButtons);
-    if (!operation && std::find(kinds.begin(), kinds.end(), spec.kind) != kinds.end())
-      found.push_back(spec.id);
+                                     def.id) != std::end(kOperationButtons);
+    if (!operation && std::find(kinds.begin(), kinds.end(), def.kind) != kinds.end())
+      found.push_back(def.id);
   }
   return found;
 }

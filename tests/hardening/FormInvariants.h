@@ -25,22 +25,22 @@ inline constexpr FamilyTabs kFamilyTabs[] = {
 };
 
 inline QString CaptionOf(Panel panel) {
-  for (const PanelSpec& spec : kPanels) {
-    if (spec.panel == panel) return spec.tabCaption;
+  for (const PanelDef& def : kPanels) {
+    if (def.panel == panel) return def.tabCaption;
   }
   return {};
 }
 
 inline Panel PanelCaptioned(const QString& caption) {
-  for (const PanelSpec& spec : kPanels) {
-    if (caption == spec.tabCaption) return spec.panel;
+  for (const PanelDef& def : kPanels) {
+    if (caption == def.tabCaption) return def.panel;
   }
   return Panel::None;
 }
 
 inline QString PanelName(Panel panel) {
-  for (const PanelSpec& spec : kPanels) {
-    if (spec.panel == panel) return spec.name;
+  for (const PanelDef& def : kPanels) {
+    if (def.panel == panel) return def.name;
   }
   return "no panel";
 }
@@ -98,7 +98,7 @@ inline QStringList VisibleMembers(const ConfigDialog& dialog, Panel panel) {
 
 inline QStringList PanelsOnView(const ConfigDialog& dialog) {
   QStringList names;
-  for (const PanelSpec& panel : kPanels) {
+  for (const PanelDef& panel : kPanels) {
     for (ControlId id : PanelMembers(panel.panel)) {
       if (!dialog.Control(id)->isVisible()) continue;
       names << panel.name;

@@ -54,15 +54,15 @@ using Settings = std::map<QString, QString>;
 
 inline Settings SnapshotSettings(const ConfigDialog& dialog) {
   Settings settings;
-  for (const ControlSpec& spec : Controls()) {
-    QWidget* widget = dialog.Control(spec.id);
-    const QString name = QString::fromStdString(spec.name);
+  for (const ControlDef& def : Controls()) {
+    QWidget* widget = dialog.Control(def.id);
+    const QString name = QString::fromStdString(def.name);
     if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
-      settings[name] = dialog.IsChecked(spec.id) ? "checked" : "unchecked";
+      settings[name] = dialog.IsChecked(def.id) ? "checked" : "unchecked";
     } else if (qobject_cast<QComboBox*>(widget)) {
-      settings[name] = QString::number(dialog.SelectedIndex(spec.id));
+      settings[name] = QString::number(dialog.SelectedIndex(def.id));
     } else if (qobject_cast<QLineEdit*>(widget)) {
-      settings[name] = dialog.Caption(spec.id);
+      settings[name] = dialog.Caption(def.id);
     }
   }
   return settings;

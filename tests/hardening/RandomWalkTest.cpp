@@ -353,8 +353,8 @@ class Walk {
 
   void ClickAnyControl() {
     std::vector<ControlId> visible;
-    for (const ControlSpec& spec : Controls()) {
-      if (IsSetting(spec.kind) && dialog_.Control(spec.id)->isVisible()) visible.push_back(spec.id);
+    for (const ControlDef& def : Controls()) {
+      if (IsSetting(def.kind) && dialog_.Control(def.id)->isVisible()) visible.push_back(def.id);
     }
     ClickSetting(visible[Pick(visible.size())]);
   }
@@ -555,8 +555,8 @@ class Walk {
 
   void ChooseAnyListItem() {
     std::vector<QComboBox*> lists;
-    for (const ControlSpec& spec : Controls()) {
-      auto* list = qobject_cast<QComboBox*>(dialog_.Control(spec.id));
+    for (const ControlDef& def : Controls()) {
+      auto* list = qobject_cast<QComboBox*>(dialog_.Control(def.id));
       if (list != nullptr && list->isVisible() && list->isEnabled()) lists.push_back(list);
     }
     if (lists.empty()) {
