@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,11 @@ struct SimFault {
   // The reader acts on the request, but reading its reply fails.
   static SimFault FailRead(int error);
 };
+
+// A reply as the reader frames it: its own preamble and length, the command,
+// zero bytes up to the status, the status, the payload and a checksum.
+ReaderFrame SimReply(std::uint8_t command, std::uint8_t status,
+                     std::span<const std::uint8_t> payload = {});
 
 // A caller-chosen answer to one request, bypassing the firmware entirely.
 struct SimOutcome {

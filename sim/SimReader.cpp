@@ -38,10 +38,12 @@ bool WellFramed(const ReaderFrame& request) {
   return request[kLengthLow + length] == XorChecksum(&request[kLengthLow], length);
 }
 
+}  // namespace
+
 // A reply as the reader frames it: its own preamble and length, the command,
 // zero bytes up to the status, the status, the payload and a checksum.
-ReaderFrame Reply(std::uint8_t command, std::uint8_t status,
-                  std::span<const std::uint8_t> payload = {}) {
+ReaderFrame SimReply(std::uint8_t command, std::uint8_t status,
+                     std::span<const std::uint8_t> payload) {
   const std::size_t statusAt = ReplyStatusOffset(static_cast<ReaderCommand>(command));
   std::vector<std::uint8_t> data(statusAt - kDataOffset, 0);
   data.push_back(status);
@@ -51,8 +53,6 @@ ReaderFrame Reply(std::uint8_t command, std::uint8_t status,
   BuildFrame(frame, command, data);
   return frame;
 }
-
-}  // namespace
 
 SimFault SimFault::Refuse(std::uint8_t status) { return {Kind::Refuse, status, 0}; }
 SimFault SimFault::FailSend(int error) { return {Kind::FailSend, 0, error}; }
@@ -102,7 +102,7 @@ SimOutcome SimReader::Decide(const ReaderFrame& request) {
   if (!fault) return SimOutcome::Reply(Process(request));
   switch (fault->kind) {
     case SimFault::Kind::Refuse:
-      return SimOutcome::Reply(Reply(command, fault->status));
+      return SimOutcome::Reply(SimReply(command, fault->status));
     case SimFault::Kind::FailSend:
       return SimOutcome::FailSend(fault->error);
     case SimFault::Kind::FailRead:
@@ -138,42 +138,42 @@ std::optional<SimFault> SimReader::TakeFault(std::uint8_t command) {
 
 ReaderFrame SimReader::Process(const ReaderFrame& request) {
   const std::uint8_t command = request[kCommandOffset];
-  if (!WellFramed(request)) return Reply(command, kSimBadFrame);
+  if (!WellFramed(request)) return SimReply(command, kSimBadFrame);
   switch (static_cast<ReaderCommand>(command)) {
     case ReaderCommand::Info: {
       std::vector<std::uint8_t> text(identification.begin(), identification.end());
       text.resize(std::min(text.size(), kMaxIdentification));
       text.push_back(0);
-      return Reply(command, kSimOk, text);
+      return SimReply(command, kSimOk, text);
     }
     case ReaderCommand::Capability:
-      return Reply(command, kSimOk, capabilities);
+      return SimReply(command, kSimOk, capabilities);
     case ReaderCommand::Unlock: {
       const bool match = std::equal(accessCode.begin(), accessCode.end(), &request[kDataOffset]);
       if (match) unlocked = true;
-      return Reply(command, match ? kSimOk : kSimWrongCode);
+      return SimReply(command, match ? kSimOk : kSimWrongCode);
     }
     case ReaderCommand::WritePage:
       return ProcessWritePage(request);
     case ReaderCommand::Reset:
       unlocked = false;
       ++resets;
-      return Reply(command, kSimOk);
+      return SimReply(command, kSimOk);
   }
-  return Reply(command, kSimUnknownCommand);
+  return SimReply(command, kSimUnknownCommand);
 }
 
 ReaderFrame SimReader::ProcessWritePage(const ReaderFrame& request) {
   const std::uint8_t command = request[kCommandOffset];
   const std::uint8_t number = request[kDataOffset];
   const std::uint8_t* page = &request[kDataOffset + 1];
-  if (!unlocked) return Reply(command, kSimLocked);
-  if (!IsConfigPageNumber(number)) return Reply(command, kSimBadPageNumber);
+  if (!unlocked) return SimReply(command, kSimLocked);
+  if (!IsConfigPageNumber(number)) return SimReply(command, kSimBadPageNumber);
   if (XorChecksum(page, kPageSize - 1) != page[kPageSize - 1]) {
-    return Reply(command, kSimBadPageChecksum);
+    return SimReply(command, kSimBadPageChecksum);
   }
   std::copy_n(page, kPageSize, pages[number].begin());
-  return Reply(command, kSimOk);
+  return SimReply(command, kSimOk);
 }
 
 }  // namespace tavrin

@@ -9,20 +9,6 @@ constexpr std::size_t kMaxKeyText = 24;
 
 enum class ReplyKind : std::uint8_t { Firmware, FailSend, FailRead, Raw, Framed, kCount };
 
-// A reply framed as the reader frames one: status at the command's status
-// offset, then payload, then the checksum. Only the bytes are the fuzzer's.
-ReaderFrame FramedReply(std::uint8_t command, std::uint8_t status,
-                        const std::vector<std::uint8_t>& payload) {
-  const std::size_t statusAt = ReplyStatusOffset(static_cast<ReaderCommand>(command));
-  std::vector<std::uint8_t> data(statusAt - kDataOffset, 0);
-  data.push_back(status);
-  data.insert(data.end(), payload.begin(), payload.end());
-  data.resize(std::min(data.size(), kMaxFrameData));
-  ReaderFrame frame{};
-  BuildFrame(frame, command, data);
-  return frame;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> ByteStream::Take(std::size_t count) {
@@ -76,7 +62,7 @@ std::optional<SimOutcome> FuzzScript::NextReply(const ReaderFrame& request) {
     case ReplyKind::Framed: {
       const std::uint8_t status = bytes_.Next();
       const std::vector<std::uint8_t> payload = bytes_.Take(bytes_.Next() % (kMaxFrameData + 1));
-      return SimOutcome::Reply(FramedReply(request[kCommandOffset], status, payload));
+      return SimOutcome::Reply(SimReply(request[kCommandOffset], status, payload));
     }
     default:
       return std::nullopt;
