@@ -2,27 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <limits>
 
-#include "AboutDialog.h"
 #include "AppIcon.h"
 #include "FormWidgets.h"
 #include "ItemLists.h"
 #include "MinimizedIcon.h"
-
-#ifdef Q_OS_WIN
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
 
 namespace tavrin {
 namespace {
@@ -314,20 +305,6 @@ void ConfigDialog::pushBoundText() {
   SetCaption(ControlId::MifareKeyEdit, QString::fromStdString(mifareKeyText_));
 }
 
-bool ConfigDialog::HandleWindowCommand(unsigned id) {
-  if ((id & ~0xFu) != kAboutCommand) return false;
-  AboutDialog about(this);
-  about.exec();
-  return true;
-}
-
-std::unique_ptr<QMenu> ConfigDialog::CreateWindowCommandMenu() {
-  auto menu = std::make_unique<QMenu>();
-  QAction* about = menu->addAction(QString::fromUtf8(kAboutMenuText));
-  about->setData(kAboutCommand);
-  return menu;
-}
-
 void ConfigDialog::paintEvent(QPaintEvent* event) {
   if (!isMinimized()) {
     QDialog::paintEvent(event);
@@ -339,41 +316,5 @@ void ConfigDialog::paintEvent(QPaintEvent* event) {
   const QSize icon(side, side);
   painter.drawPixmap(MinimizedIconPosition(size(), icon), AppIcon().pixmap(icon));
 }
-
-#ifdef Q_OS_WIN
-
-void ConfigDialog::AppendAboutToWindowMenu() {
-  const QString text = QString::fromUtf8(kAboutMenuText);
-  HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
-  if (menu == nullptr || text.isEmpty()) return;
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, kAboutCommand, reinterpret_cast<LPCWSTR>(text.utf16()));
-}
-
-bool ConfigDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-  const auto* msg = static_cast<const MSG*>(message);
-  if (msg->message == WM_SYSCOMMAND && HandleWindowCommand(static_cast<unsigned>(msg->wParam))) {
-    *result = 0;
-    return true;
-  }
-  return QDialog::nativeEvent(eventType, message, result);
-}
-
-void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) { QDialog::contextMenuEvent(event); }
-
-#else
-
-// The window menu is the window manager's here; the context menu offers
-// the About item instead.
-void ConfigDialog::AppendAboutToWindowMenu() {}
-
-void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) {
-  const std::unique_ptr<QMenu> menu = CreateWindowCommandMenu();
-  if (const QAction* chosen = menu->exec(event->globalPos())) {
-    HandleWindowCommand(chosen->data().toUInt());
-  }
-}
-
-#endif
 
 }  // namespace tavrin

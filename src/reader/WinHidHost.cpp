@@ -1,18 +1,11 @@
 #include "WinHidHost.h"
 
-// clang-format off
-#include <windows.h>
-#include <setupapi.h>
-extern "C" {  // mingw-w64's hidsdi.h declares C functions without saying so
-#include <hidsdi.h>
-}
-// clang-format on
-
 #include <algorithm>
 #include <array>
 #include <memory>
 
 #include "HidDevicePath.h"
+#include "WinHidApi.h"
 
 namespace tavrin {
 namespace {
@@ -23,30 +16,34 @@ constexpr int kMaxFailedIndexes = 64;
 
 HANDLE AsHandle(HidHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
-HidInterface ReadInterface(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data) {
+HidInterface ReadInterface(const WinHidApi& api, HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data) {
   HidInterface entry;
   entry.detailsReadable = false;
   DWORD size = 0;
-  SetupDiGetDeviceInterfaceDetailA(set, &data, nullptr, 0, &size, nullptr);
+  api.getInterfaceDetail(set, &data, nullptr, 0, &size, nullptr);
   if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return entry;
   // new[] memory suits the record's alignment; freed as soon as the path is copied.
   const auto buffer = std::make_unique<std::uint8_t[]>(size);
   auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.get());
   detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-  if (!SetupDiGetDeviceInterfaceDetailA(set, &data, detail, size, nullptr, nullptr)) return entry;
+  if (!api.getInterfaceDetail(set, &data, detail, size, nullptr, nullptr)) return entry;
   entry.path = detail->DevicePath;
   entry.detailsReadable = true;
   entry.knownIds = IdsFromDevicePath(entry.path);
   return entry;
 }
 
+const WinHidApi kSystemApi{};
+
 }  // namespace
+
+WinHidHost::WinHidHost() : api_(kSystemApi) {}
 
 std::optional<std::vector<HidInterface>> WinHidHost::EnumerateInterfaces() {
   GUID hidGuid;
-  HidD_GetHidGuid(&hidGuid);
+  api_.getHidGuid(&hidGuid);
   HDEVINFO set =
-      SetupDiGetClassDevsA(&hidGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+      api_.getClassDevs(&hidGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
   if (set == INVALID_HANDLE_VALUE) {
     Fail();
     return std::nullopt;
@@ -56,8 +53,8 @@ std::optional<std::vector<HidInterface>> WinHidHost::EnumerateInterfaces() {
   for (DWORD index = 0; failedIndexes < kMaxFailedIndexes; ++index) {
     SP_DEVICE_INTERFACE_DATA data{};
     data.cbSize = sizeof(data);
-    if (SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, index, &data)) {
-      interfaces.push_back(ReadInterface(set, data));
+    if (api_.enumInterfaces(set, nullptr, &hidGuid, index, &data)) {
+      interfaces.push_back(ReadInterface(api_, set, data));
       failedIndexes = 0;
     } else if (GetLastError() == ERROR_NO_MORE_ITEMS) {
       break;
@@ -65,7 +62,7 @@ std::optional<std::vector<HidInterface>> WinHidHost::EnumerateInterfaces() {
       ++failedIndexes;
     }
   }
-  SetupDiDestroyDeviceInfoList(set);
+  api_.destroyDeviceList(set);
   return interfaces;
 }
 
@@ -73,8 +70,8 @@ std::optional<std::vector<HidInterface>> WinHidHost::EnumerateInterfaces() {
 // need no read access, and Windows holds keyboard collections open for
 // reading, so asking for read access could lock the reader out.
 HidHandle WinHidHost::Open(const std::string& path) {
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE handle = api_.createFile(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     Fail();
     return kInvalidHidHandle;
@@ -85,7 +82,7 @@ HidHandle WinHidHost::Open(const std::string& path) {
 std::optional<HidAttributes> WinHidHost::GetAttributes(HidHandle handle) {
   HIDD_ATTRIBUTES attributes{};
   attributes.Size = sizeof(attributes);
-  if (!HidD_GetAttributes(AsHandle(handle), &attributes)) {
+  if (!api_.getAttributes(AsHandle(handle), &attributes)) {
     Fail();
     return std::nullopt;
   }
@@ -95,16 +92,16 @@ std::optional<HidAttributes> WinHidHost::GetAttributes(HidHandle handle) {
 bool WinHidHost::SendOutputReport(HidHandle handle, const std::uint8_t* report) {
   std::array<std::uint8_t, kReportSize> copy;  // the call takes a non-const buffer
   std::copy_n(report, kReportSize, copy.begin());
-  return HidD_SetOutputReport(AsHandle(handle), copy.data(), kReportSize) || Fail();
+  return api_.setOutputReport(AsHandle(handle), copy.data(), kReportSize) || Fail();
 }
 
 bool WinHidHost::GetInputReport(HidHandle handle, std::uint8_t* report) {
   report[0] = 0;  // the reader numbers no reports
-  return HidD_GetInputReport(AsHandle(handle), report, kReportSize) || Fail();
+  return api_.getInputReport(AsHandle(handle), report, kReportSize) || Fail();
 }
 
 void WinHidHost::Close(HidHandle handle) {
-  if (handle != kInvalidHidHandle) CloseHandle(AsHandle(handle));
+  if (handle != kInvalidHidHandle) api_.closeHandle(AsHandle(handle));
 }
 
 bool WinHidHost::IsPermissionError(int error) const { return error == ERROR_ACCESS_DENIED; }

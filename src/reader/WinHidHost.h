@@ -6,8 +6,15 @@
 
 namespace tavrin {
 
+struct WinHidApi;
+
 class WinHidHost final : public HidHost {
  public:
+  // The system's own HID calls.
+  WinHidHost();
+  // Stand-in calls, for tests; api must outlive the host.
+  explicit WinHidHost(const WinHidApi& api) : api_(api) {}
+
   std::optional<std::vector<HidInterface>> EnumerateInterfaces() override;
   HidHandle Open(const std::string& path) override;
   std::optional<HidAttributes> GetAttributes(HidHandle handle) override;
@@ -20,6 +27,7 @@ class WinHidHost final : public HidHost {
  private:
   bool Fail();
 
+  const WinHidApi& api_;
   int lastError_ = 0;
 };
 
