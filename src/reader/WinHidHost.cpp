@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstring>
 #include <memory>
 
 #include "HidDevicePath.h"
@@ -27,7 +29,9 @@ HidInterface ReadInterface(const WinHidApi& api, HDEVINFO set, SP_DEVICE_INTERFA
   auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.get());
   detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
   if (!api.getInterfaceDetail(set, &data, detail, size, nullptr, nullptr)) return entry;
-  entry.path = detail->DevicePath;
+  // Bounded by the record, should a path come back without its terminator.
+  const std::size_t room = size - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+  entry.path.assign(detail->DevicePath, strnlen(detail->DevicePath, room));
   entry.detailsReadable = true;
   entry.knownIds = IdsFromDevicePath(entry.path);
   return entry;

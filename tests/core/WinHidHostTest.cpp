@@ -132,6 +132,7 @@ TEST_F(WinHidHostSystem, SearchFindsNoReaderAndGivesEveryHandleBack) {
 struct FakeSystem {
   std::vector<std::string> paths;
   std::set<DWORD> unreadableDetails;
+  std::set<DWORD> unterminatedPaths;      // the record ends right after the path
   DWORD enumError = ERROR_NO_MORE_ITEMS;  // what a step past the list says
   bool noDeviceSet = false;
   DWORD detailSizeSeen = 0;
@@ -177,7 +178,9 @@ WINBOOL WINAPI FakeGetInterfaceDetail(HDEVINFO, PSP_DEVICE_INTERFACE_DATA data,
     return FALSE;
   }
   const std::string& path = fake.paths[index];
-  const DWORD needed = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + 1;
+  const std::size_t terminator = fake.unterminatedPaths.count(index) != 0 ? 0 : 1;
+  const DWORD needed =
+      offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + terminator;
   if (detail == nullptr) {
     *required = needed;
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
@@ -188,7 +191,7 @@ WINBOOL WINAPI FakeGetInterfaceDetail(HDEVINFO, PSP_DEVICE_INTERFACE_DATA data,
     SetLastError(ERROR_INVALID_USER_BUFFER);
     return FALSE;
   }
-  std::memcpy(detail->DevicePath, path.c_str(), path.size() + 1);
+  std::memcpy(detail->DevicePath, path.c_str(), path.size() + terminator);
   return TRUE;
 }
 
@@ -257,7 +260,7 @@ class WinHidHostCalls : public ::testing::Test {
 
 constexpr const char* kReaderPath = R"(\\?\hid#vid_10c4&pid_1009#7&2f&0&0000#{4d1e55b2})";
 
-TEST_F(WinHidHostCalls, DetailRecordCarriesThisBuildsSizeAndUnreadableOnesAreSkipped) {
+TEST_F(WinHidHostCalls, DetailRecordsAreReadSafelyAndUnreadableOnesMarked) {
 #ifdef _WIN64
   static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 8);
 #else
@@ -265,6 +268,7 @@ TEST_F(WinHidHostCalls, DetailRecordCarriesThisBuildsSizeAndUnreadableOnesAreSki
 #endif
   fake.paths = {R"(\\?\hid#vid_046d&pid_c077#x)", "unreadable", kReaderPath};
   fake.unreadableDetails = {1};
+  fake.unterminatedPaths = {2};
   const auto interfaces = host_.EnumerateInterfaces();
   ASSERT_TRUE(interfaces);
   ASSERT_EQ(interfaces->size(), 3u);
