@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "CardFamilies.h"
 #include "ConfigPage.h"
 
 namespace tavrin::fuzz {
@@ -17,17 +18,6 @@ using C = ControlId;
 constexpr int kMaxDescription = 512;
 const QString kSuccess = QStringLiteral("DownLoad Successed");
 
-struct FamilyRadio {
-  ControlId radio;
-  std::uint8_t familyBit;
-  PageNumber page;
-};
-constexpr FamilyRadio kFamilies[] = {
-    {C::TypeARadio, kFamilyTypeA, PageNumber::TypeA},
-    {C::TypeBRadio, kFamilyTypeB, PageNumber::TypeB},
-    {C::Iso15693Radio, kFamilyIso15693, PageNumber::Iso15693},
-};
-
 void Require(bool holds, const char* rule) {
   if (holds) return;
   std::fprintf(stderr, "dialog rule broken: %s\n", rule);
@@ -36,9 +26,9 @@ void Require(bool holds, const char* rule) {
 
 QString Description(const FuzzDialog& dialog) { return dialog.Caption(C::DescriptionText); }
 
-const FamilyRadio* CheckedFamily(const FuzzDialog& dialog) {
-  const FamilyRadio* checked = nullptr;
-  for (const FamilyRadio& family : kFamilies) {
+const CardFamily* CheckedFamily(const FuzzDialog& dialog) {
+  const CardFamily* checked = nullptr;
+  for (const CardFamily& family : kCardFamilies) {
     if (!dialog.IsChecked(family.radio)) continue;
     Require(checked == nullptr, "more than one family radio checked");
     checked = &family;
@@ -75,8 +65,8 @@ void CheckConnect(const FuzzDialog& dialog, std::span<const Exchange> sent, cons
   const bool known =
       sent.size() == 2 && sent[1].Command() == ReaderCommand::Capability && sent[1].Accepted();
   const std::uint8_t families = known ? ReplyCapabilities(sent[1].reply)[0] : 0;
-  for (const FamilyRadio& family : kFamilies) {
-    Require(dialog.IsEnabled(family.radio) == ((families & family.familyBit) != 0),
+  for (const CardFamily& family : kCardFamilies) {
+    Require(dialog.IsEnabled(family.radio) == ((families & family.bit) != 0),
             "family radio enabled against the capability reply");
   }
 }

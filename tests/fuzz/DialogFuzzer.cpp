@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "CardFamilies.h"
 #include "ControlTable.h"
 #include "DialogChecks.h"
 #include "FormWidgets.h"
@@ -24,7 +25,6 @@ namespace {
 
 using C = ControlId;
 
-constexpr ControlId kFamilyRadios[] = {C::TypeARadio, C::TypeBRadio, C::Iso15693Radio};
 // Clicked through their own actions, so that the checks know what ran.
 constexpr ControlId kOperationButtons[] = {C::ConnectButton, C::DownloadButton, C::ResetButton};
 
@@ -95,7 +95,7 @@ bool Perform(FuzzDialog& dialog, WatchedReader& watched, const Action& action) {
     case ActionKind::Reset:
       return Click(dialog, C::ResetButton);
     case ActionKind::Family:
-      return Click(dialog, kFamilyRadios[action.arg % std::size(kFamilyRadios)]);
+      return Click(dialog, kCardFamilies[action.arg % std::size(kCardFamilies)].radio);
     case ActionKind::Click:
       return Click(dialog, Clickables()[action.arg % Clickables().size()]);
     case ActionKind::SelectTab:

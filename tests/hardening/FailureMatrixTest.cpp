@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "CardFamilies.h"
 #include "ConfigDialog.h"
 #include "FormDriver.h"
 #include "Harness.h"
@@ -30,18 +31,6 @@ struct Exchange {
   const char* name;
   ReaderCommand command;
   int page;
-};
-
-struct Family {
-  const char* name;
-  ControlId radio;
-  PageNumber page;
-};
-
-const Family kFamilies[] = {
-    {"ISO14443A", C::TypeARadio, PageNumber::TypeA},
-    {"ISO14443B", C::TypeBRadio, PageNumber::TypeB},
-    {"ISO15693", C::Iso15693Radio, PageNumber::Iso15693},
 };
 
 std::vector<Exchange> ExchangesOf(Operation operation, PageNumber familyPage) {
@@ -136,7 +125,7 @@ class FailureMatrixTest : public QObject {
   ConfigDialog& Dialog() { return *dialog_; }
 
   void ChooseSettings(ControlId family) {
-    for (const Family& f : kFamilies) Dialog().SetChecked(f.radio, f.radio == family);
+    for (const CardFamily& f : kCardFamilies) Dialog().SetChecked(f.radio, f.radio == family);
     for (ControlId id : kCheckedChoices) Dialog().SetChecked(id, true);
     for (ControlId id : {C::SnrMsbFirstRadio, C::SnrHexRadio, C::MifareMode1Radio,
                          C::MifareKeyARadio, C::UltraLightMode1Radio, C::ICodeMode1Radio}) {
@@ -166,7 +155,7 @@ class FailureMatrixTest : public QObject {
                          C::CardKind2Check, C::DownloadButton, C::ResetButton, C::ConnectButton}) {
       QVERIFY2(Dialog().IsEnabled(id), qPrintable(NameOf(id)));
     }
-    for (const Family& f : kFamilies) {
+    for (const CardFamily& f : kCardFamilies) {
       QVERIFY2(Dialog().IsEnabled(f.radio) == familiesEnabled, qPrintable(NameOf(f.radio)));
     }
   }
@@ -208,7 +197,7 @@ class FailureMatrixTest : public QObject {
     QTest::addColumn<int>("failAt");
     QTest::addColumn<int>("faultKind");
     const auto addRows = [](Operation operation, int family, const QString& prefix) {
-      const std::vector<Exchange> exchanges = ExchangesOf(operation, kFamilies[family].page);
+      const std::vector<Exchange> exchanges = ExchangesOf(operation, kCardFamilies[family].page);
       for (int at = 0; at < static_cast<int>(exchanges.size()); ++at) {
         for (int kind = 0; kind < static_cast<int>(std::size(kFaultKinds)); ++kind) {
           const QString name =
@@ -219,7 +208,7 @@ class FailureMatrixTest : public QObject {
     };
     addRows(Operation::Connect, 1, "connect:");
     for (int family = 0; family < 3; ++family) {
-      addRows(Operation::Download, family, QString("download %1:").arg(kFamilies[family].name));
+      addRows(Operation::Download, family, QString("download %1:").arg(kCardFamilies[family].name));
     }
     addRows(Operation::Reset, 1, "reset:");
   }
@@ -230,7 +219,7 @@ class FailureMatrixTest : public QObject {
     QFETCH(int, failAt);
     QFETCH(int, faultKind);
     const auto op = static_cast<Operation>(operation);
-    const Family& chosen = kFamilies[family];
+    const CardFamily& chosen = kCardFamilies[family];
     const std::vector<Exchange> exchanges = ExchangesOf(op, chosen.page);
     const FaultKind& fault = kFaultKinds[faultKind];
     const bool sendFails = fault.fault.kind == SimFault::Kind::FailSend;

@@ -16,6 +16,7 @@
 #include <random>
 #include <set>
 
+#include "CardFamilies.h"
 #include "ConfigDialog.h"
 #include "FormDriver.h"
 #include "FormInvariants.h"
@@ -64,17 +65,6 @@ constexpr Capabilities kReaders[] = {
     {0x05, 0x02, 0x00, 0x01},
     {0x06, 0x00, 0x01, 0x01},
     {0x00, 0x00, 0x00, 0x00},
-};
-
-struct FamilyBit {
-  ControlId radio;
-  std::uint8_t bit;
-  PageNumber page;
-};
-constexpr FamilyBit kFamilyBits[] = {
-    {C::TypeARadio, kFamilyTypeA, PageNumber::TypeA},
-    {C::TypeBRadio, kFamilyTypeB, PageNumber::TypeB},
-    {C::Iso15693Radio, kFamilyIso15693, PageNumber::Iso15693},
 };
 
 // An end list a download moves up to its start list.
@@ -337,7 +327,7 @@ class Walk {
       Expect(dialog_.IsEnabled(id) == open, Name(id) + (open ? " disabled" : " enabled"));
     }
     Expect(dialog_.IsEnabled(C::PageTabs) == (open || !connectPressed_), "PageTabs enabled state");
-    for (const FamilyBit& family : kFamilyBits) {
+    for (const CardFamily& family : kCardFamilies) {
       const bool enabled = open && (enabledFamilies_ & family.bit) != 0;
       Expect(dialog_.IsEnabled(family.radio) == enabled,
              Name(family.radio) + (enabled ? " disabled" : " enabled"));
@@ -345,7 +335,7 @@ class Walk {
   }
 
   ControlId CheckedFamily() const {
-    for (const FamilyBit& family : kFamilyBits) {
+    for (const CardFamily& family : kCardFamilies) {
       if (dialog_.IsChecked(family.radio)) return family.radio;
     }
     return C::TypeARadio;
@@ -423,14 +413,14 @@ class Walk {
     ControlId family = before_.settings.at(Name(C::TypeARadio)) == "checked"   ? C::TypeARadio
                        : before_.settings.at(Name(C::TypeBRadio)) == "checked" ? C::TypeBRadio
                                                                                : C::Iso15693Radio;
-    for (std::size_t i = 0; i < std::size(kFamilyBits); ++i) {
-      const FamilyBit& step = kFamilyBits[i];
+    for (std::size_t i = 0; i < std::size(kCardFamilies); ++i) {
+      const CardFamily& step = kCardFamilies[i];
       if ((enabledFamilies_ & step.bit) == 0 && family == step.radio) {
-        family = kFamilyBits[(i + 1) % std::size(kFamilyBits)].radio;
+        family = kCardFamilies[(i + 1) % std::size(kCardFamilies)].radio;
       }
     }
     Settings expected = before_.settings;
-    for (const FamilyBit& f : kFamilyBits) {
+    for (const CardFamily& f : kCardFamilies) {
       expected[Name(f.radio)] = f.radio == family ? "checked" : "unchecked";
     }
     ExpectExactSettings(expected);
@@ -485,7 +475,7 @@ class Walk {
   }
 
   static PageNumber PageOf(ControlId family) {
-    for (const FamilyBit& f : kFamilyBits) {
+    for (const CardFamily& f : kCardFamilies) {
       if (f.radio == family) return f.page;
     }
     return PageNumber::System;
