@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "HidHost.h"
+#include "reader/HidHost.h"
 
 namespace tavrin::bench {
 

@@ -8,10 +8,10 @@
 #include <chrono>
 #include <vector>
 
-#include "ConfigDialog.h"
 #include "CpuTimedHost.h"
 #include "Median.h"
-#include "SimHost.h"
+#include "form/ConfigDialog.h"
+#include "sim/SimHost.h"
 
 namespace tavrin::bench {
 namespace {

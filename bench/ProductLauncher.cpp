@@ -2,9 +2,9 @@
 // ended by QuitOnShow once the dialog is on view.
 #include <memory>
 
-#include "ConfigApp.h"
-#include "PlatformHidHost.h"
 #include "QuitOnShow.h"
+#include "app/ConfigApp.h"
+#include "reader/PlatformHidHost.h"
 
 int main(int argc, char** argv) {
   tavrin::ConfigApp app(argc, argv);

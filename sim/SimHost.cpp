@@ -1,4 +1,4 @@
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "ConfigPage.h"
-#include "HidHost.h"
-#include "ReaderFrame.h"
+#include "config/ConfigPage.h"
+#include "reader/HidHost.h"
+#include "reader/ReaderFrame.h"
 
 namespace tavrin {
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 
-#include "ReaderLink.h"
-#include "SimHost.h"
+#include "reader/ReaderLink.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 namespace {

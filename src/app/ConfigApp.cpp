@@ -1,8 +1,8 @@
-#include "ConfigApp.h"
+#include "app/ConfigApp.h"
 
 #include <QFileInfo>
 
-#include "ConfigDialog.h"
+#include "form/ConfigDialog.h"
 
 namespace tavrin {
 
@@ -16,7 +16,7 @@ QString ConfigApp::Title() {
 }
 
 int ConfigApp::Run(HidHost& host) {
-  ConfigDialog dialog(host);
+  ConfigDialog dialog(host, nullptr, Title());
   dialog.exec();
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QString>
 
-#include "HidHost.h"
+#include "reader/HidHost.h"
 
 namespace tavrin {
 

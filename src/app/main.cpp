@@ -1,8 +1,8 @@
 // Tavrin Config Tools: configures the card reader attached to this computer.
 #include <memory>
 
-#include "ConfigApp.h"
-#include "PlatformHidHost.h"
+#include "app/ConfigApp.h"
+#include "reader/PlatformHidHost.h"
 
 int main(int argc, char** argv) {
   tavrin::ConfigApp app(argc, argv);

@@ -1,4 +1,4 @@
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 
 #include <algorithm>
 

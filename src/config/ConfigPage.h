@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "ReaderFrame.h"
+#include "reader/ReaderFrame.h"
 
 namespace tavrin {
 

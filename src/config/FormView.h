@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ControlId.h"
+#include "config/ControlId.h"
 
 namespace tavrin {
 

@@ -1,10 +1,10 @@
-#include "PageAssembly.h"
+#include "config/PageAssembly.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 
-#include "ReaderFrame.h"
+#include "reader/ReaderFrame.h"
 
 namespace tavrin {
 namespace {

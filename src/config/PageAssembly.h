@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "ConfigPage.h"
-#include "FormView.h"
-#include "ReaderLink.h"
+#include "config/ConfigPage.h"
+#include "config/FormView.h"
+#include "reader/ReaderLink.h"
 
 namespace tavrin {
 

@@ -1,4 +1,4 @@
-#include "ConfigDialog.h"
+#include "form/ConfigDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,10 +10,10 @@
 #include <QStyle>
 #include <limits>
 
-#include "AppIcon.h"
-#include "FormWidgets.h"
-#include "ItemLists.h"
-#include "MinimizedIcon.h"
+#include "form/AppIcon.h"
+#include "form/FormWidgets.h"
+#include "form/ItemLists.h"
+#include "form/MinimizedIcon.h"
 
 namespace tavrin {
 namespace {
@@ -123,7 +123,8 @@ const ControlId kAtLastItemAtStartUp[] = {
 
 }  // namespace
 
-ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent) : QDialog(parent), link_{host} {
+ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent, const QString& messageTitle)
+    : QDialog(parent), messageTitle_(messageTitle), link_{host} {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

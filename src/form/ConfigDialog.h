@@ -2,6 +2,7 @@
 // in its controls; handlers are bound to controls by identifier.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -11,12 +12,12 @@
 #include <string>
 #include <unordered_map>
 
-#include "ControlTable.h"
-#include "DialogUnits.h"
-#include "FormView.h"
-#include "HidHost.h"
-#include "ReaderFrame.h"
-#include "ReaderLink.h"
+#include "config/FormView.h"
+#include "form/ControlTable.h"
+#include "form/DialogUnits.h"
+#include "reader/HidHost.h"
+#include "reader/ReaderFrame.h"
+#include "reader/ReaderLink.h"
 
 class QMenu;
 
@@ -31,7 +32,9 @@ inline constexpr const char* kAboutMenuText = "About Tavrin Config Tools(&A)..."
 class ConfigDialog : public QDialog, public FormView {
   Q_OBJECT
  public:
-  explicit ConfigDialog(HidHost& host, QWidget* parent = nullptr);
+  // messageTitle captions the dialog's message box: the program's name.
+  explicit ConfigDialog(HidHost& host, QWidget* parent = nullptr,
+                        const QString& messageTitle = QCoreApplication::applicationName());
   ~ConfigDialog() override;
 
   // Form operations, addressed by identifier. Setting a check changes the
@@ -158,6 +161,7 @@ class ConfigDialog : public QDialog, public FormView {
   std::string mifareKeyText_;
   std::uint8_t nextTabIndex_ = 0;
   QFont bannerFont_;
+  QString messageTitle_;
   ReaderLink link_;
 };
 

@@ -1,4 +1,4 @@
-#include "ControlTable.h"
+#include "form/ControlTable.h"
 
 #include <map>
 #include <stdexcept>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ControlId.h"
-#include "DialogUnits.h"
+#include "config/ControlId.h"
+#include "form/DialogUnits.h"
 
 namespace tavrin {
 

@@ -1,4 +1,4 @@
-#include "DialogUnits.h"
+#include "form/DialogUnits.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

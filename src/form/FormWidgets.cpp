@@ -1,4 +1,4 @@
-#include "FormWidgets.h"
+#include "form/FormWidgets.h"
 
 #include <QPainter>
 #include <QSignalBlocker>

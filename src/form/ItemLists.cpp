@@ -1,6 +1,6 @@
-#include "ItemLists.h"
+#include "form/ItemLists.h"
 
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 
 namespace tavrin {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "ControlTable.h"
+#include "form/ControlTable.h"
 
 namespace tavrin {
 

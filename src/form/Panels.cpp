@@ -2,8 +2,8 @@
 // in step with the user's choices.
 #include <QAbstractButton>
 
-#include "ConfigDialog.h"
-#include "FormWidgets.h"
+#include "form/ConfigDialog.h"
+#include "form/FormWidgets.h"
 
 namespace tavrin {
 namespace {

@@ -3,11 +3,10 @@
 #include <QMessageBox>
 #include <array>
 
-#include "ConfigApp.h"
-#include "ConfigDialog.h"
-#include "FormWidgets.h"
-#include "PageAssembly.h"
-#include "ReaderFrame.h"
+#include "config/PageAssembly.h"
+#include "form/ConfigDialog.h"
+#include "form/FormWidgets.h"
+#include "reader/ReaderFrame.h"
 
 namespace tavrin {
 namespace {
@@ -193,7 +192,7 @@ void ConfigDialog::OnReset() {
 }
 
 void ConfigDialog::ShowResetMessage() {
-  QMessageBox box(QMessageBox::Warning, ConfigApp::Title(),
+  QMessageBox box(QMessageBox::Warning, messageTitle_,
                   TextLabel::DisplayText(QStringLiteral("Device reset success \r\nand Disconnect")),
                   QMessageBox::Ok, this);
   box.exec();

@@ -4,8 +4,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
-#include "AboutDialog.h"
-#include "ConfigDialog.h"
+#include "form/AboutDialog.h"
+#include "form/ConfigDialog.h"
 
 #ifdef Q_OS_WIN
 #define NOMINMAX

@@ -1,4 +1,4 @@
-#include "HidDevicePath.h"
+#include "reader/HidDevicePath.h"
 
 #include <algorithm>
 #include <cctype>

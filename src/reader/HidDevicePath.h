@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "HidHost.h"
+#include "reader/HidHost.h"
 
 namespace tavrin {
 

@@ -1,4 +1,4 @@
-#include "HidapiHost.h"
+#include "reader/HidapiHost.h"
 
 #include <hidapi.h>
 

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "HidHost.h"
+#include "reader/HidHost.h"
 
 struct hid_device_;
 

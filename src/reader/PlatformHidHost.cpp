@@ -1,9 +1,9 @@
-#include "PlatformHidHost.h"
+#include "reader/PlatformHidHost.h"
 
 #ifdef _WIN32
-#include "WinHidHost.h"
+#include "reader/WinHidHost.h"
 #else
-#include "HidapiHost.h"
+#include "reader/HidapiHost.h"
 #endif
 
 namespace tavrin {

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "HidHost.h"
+#include "reader/HidHost.h"
 
 namespace tavrin {
 

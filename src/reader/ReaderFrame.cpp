@@ -1,4 +1,4 @@
-#include "ReaderFrame.h"
+#include "reader/ReaderFrame.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "HidHost.h"
+#include "reader/HidHost.h"
 
 namespace tavrin {
 

@@ -1,4 +1,4 @@
-#include "ReaderLink.h"
+#include "reader/ReaderLink.h"
 
 namespace tavrin {
 namespace {

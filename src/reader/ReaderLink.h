@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "HidHost.h"
-#include "ReaderFrame.h"
+#include "reader/HidHost.h"
+#include "reader/ReaderFrame.h"
 
 namespace tavrin {
 

@@ -1,4 +1,4 @@
-#include "WinHidHost.h"
+#include "reader/WinHidHost.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "HidDevicePath.h"
-#include "WinHidApi.h"
+#include "reader/HidDevicePath.h"
+#include "reader/WinHidApi.h"
 
 namespace tavrin {
 namespace {

@@ -2,7 +2,7 @@
 // installation functions.
 #pragma once
 
-#include "HidHost.h"
+#include "reader/HidHost.h"
 
 namespace tavrin {
 

@@ -6,9 +6,9 @@
 #include <map>
 #include <string>
 
-#include "PageAssembly.h"
-#include "ReaderFrame.h"
-#include "SimHost.h"
+#include "config/PageAssembly.h"
+#include "reader/ReaderFrame.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 namespace {

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 
 namespace tavrin {
 namespace {

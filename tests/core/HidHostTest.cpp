@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "HidDevicePath.h"
-#include "PlatformHidHost.h"
-#include "ReaderLink.h"
+#include "reader/HidDevicePath.h"
+#include "reader/PlatformHidHost.h"
+#include "reader/ReaderLink.h"
 
 #ifdef __linux__
 #include <sys/stat.h>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ReaderFrame.h"
+#include "reader/ReaderFrame.h"
 
 namespace tavrin {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "ReaderLink.h"
-#include "SimHost.h"
+#include "reader/ReaderLink.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 namespace {

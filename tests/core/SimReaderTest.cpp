@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "ReaderLink.h"
-#include "SimHost.h"
+#include "reader/ReaderLink.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 namespace {

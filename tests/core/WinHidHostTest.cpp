@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "ReaderLink.h"
-#include "WinHidApi.h"
-#include "WinHidHost.h"
+#include "reader/ReaderLink.h"
+#include "reader/WinHidApi.h"
+#include "reader/WinHidHost.h"
 
 namespace tavrin {
 namespace {

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "ConfigDialog.h"
-#include "DemoReader.h"
-#include "ReaderMonitor.h"
+#include "app/demo/DemoReader.h"
+#include "app/demo/ReaderMonitor.h"
+#include "form/ConfigDialog.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

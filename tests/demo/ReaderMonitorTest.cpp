@@ -10,11 +10,11 @@
 #include <cerrno>
 #include <memory>
 
-#include "ConfigDialog.h"
-#include "DemoReader.h"
-#include "ReaderLink.h"
-#include "ReaderMonitor.h"
-#include "SimHost.h"
+#include "app/demo/DemoReader.h"
+#include "app/demo/ReaderMonitor.h"
+#include "form/ConfigDialog.h"
+#include "reader/ReaderLink.h"
+#include "sim/SimHost.h"
 
 namespace tavrin::demo {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "ConfigPage.h"
-#include "ControlId.h"
-#include "ReaderFrame.h"
+#include "config/ConfigPage.h"
+#include "config/ControlId.h"
+#include "reader/ReaderFrame.h"
 
 namespace tavrin {
 

@@ -15,9 +15,9 @@
 #include <QTest>
 #include <QWidget>
 
-#include "ConfigDialog.h"
-#include "ControlTable.h"
-#include "FormWidgets.h"
+#include "form/ConfigDialog.h"
+#include "form/ControlTable.h"
+#include "form/FormWidgets.h"
 
 namespace tavrin::driver {
 

@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "AboutDialog.h"
-#include "ConfigDialog.h"
 #include "FormDriver.h"
-#include "SimHost.h"
+#include "form/AboutDialog.h"
+#include "form/ConfigDialog.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 namespace {

@@ -7,13 +7,13 @@
 #include <QTimer>
 #include <memory>
 
-#include "AboutDialog.h"
-#include "AppIcon.h"
-#include "ConfigApp.h"
-#include "ConfigDialog.h"
 #include "FormDriver.h"
-#include "MinimizedIcon.h"
-#include "SimHost.h"
+#include "app/ConfigApp.h"
+#include "form/AboutDialog.h"
+#include "form/AppIcon.h"
+#include "form/ConfigDialog.h"
+#include "form/MinimizedIcon.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 

@@ -6,10 +6,10 @@
 #include <QTest>
 #include <memory>
 
-#include "ConfigDialog.h"
 #include "FormDriver.h"
-#include "ItemLists.h"
-#include "SimHost.h"
+#include "form/ConfigDialog.h"
+#include "form/ItemLists.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 namespace {

@@ -7,9 +7,9 @@
 #include <map>
 #include <memory>
 
-#include "ConfigDialog.h"
 #include "FormDriver.h"
-#include "SimHost.h"
+#include "form/ConfigDialog.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 

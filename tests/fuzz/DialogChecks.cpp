@@ -6,7 +6,7 @@
 #include <span>
 
 #include "CardFamilies.h"
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 
 namespace tavrin::fuzz {
 namespace {

@@ -5,9 +5,9 @@
 #include <QString>
 #include <cstddef>
 
-#include "ConfigDialog.h"
 #include "FuzzScript.h"
 #include "WatchedReader.h"
+#include "form/ConfigDialog.h"
 
 namespace tavrin::fuzz {
 

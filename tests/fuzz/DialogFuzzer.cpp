@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "CardFamilies.h"
-#include "ControlTable.h"
 #include "DialogChecks.h"
-#include "FormWidgets.h"
 #include "FuzzScript.h"
 #include "WatchedReader.h"
+#include "form/ControlTable.h"
+#include "form/FormWidgets.h"
 
 namespace tavrin::fuzz {
 namespace {

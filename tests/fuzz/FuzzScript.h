@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "ReaderFrame.h"
-#include "SimHost.h"
+#include "reader/ReaderFrame.h"
+#include "sim/SimHost.h"
 
 namespace tavrin::fuzz {
 

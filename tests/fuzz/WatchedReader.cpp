@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 
 namespace tavrin::fuzz {
 namespace {

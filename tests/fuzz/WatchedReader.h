@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "FuzzScript.h"
-#include "ReaderFrame.h"
-#include "SimHost.h"
+#include "reader/ReaderFrame.h"
+#include "sim/SimHost.h"
 
 namespace tavrin::fuzz {
 

@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "ConfigDialog.h"
-#include "ControlTable.h"
 #include "FormDriver.h"
+#include "form/ConfigDialog.h"
+#include "form/ControlTable.h"
 
 namespace tavrin::hardening {
 

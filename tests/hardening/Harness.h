@@ -10,9 +10,9 @@
 #include <QStringList>
 #include <map>
 
-#include "ConfigDialog.h"
-#include "ControlTable.h"
-#include "SimHost.h"
+#include "form/ConfigDialog.h"
+#include "form/ControlTable.h"
+#include "sim/SimHost.h"
 
 namespace tavrin::hardening {
 

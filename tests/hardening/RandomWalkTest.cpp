@@ -17,12 +17,12 @@
 #include <set>
 
 #include "CardFamilies.h"
-#include "ConfigDialog.h"
 #include "FormDriver.h"
 #include "FormInvariants.h"
 #include "Harness.h"
-#include "PageAssembly.h"
-#include "SimHost.h"
+#include "config/PageAssembly.h"
+#include "form/ConfigDialog.h"
+#include "sim/SimHost.h"
 
 namespace tavrin {
 namespace {

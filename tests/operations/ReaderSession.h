@@ -13,9 +13,9 @@
 #include <memory>
 #include <utility>
 
-#include "ConfigDialog.h"
 #include "FormDriver.h"
-#include "SimHost.h"
+#include "form/ConfigDialog.h"
+#include "sim/SimHost.h"
 
 namespace tavrin::session {
 

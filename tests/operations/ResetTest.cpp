@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <memory>
 
-#include "ConfigApp.h"
 #include "ReaderSession.h"
+#include "app/ConfigApp.h"
 
 namespace tavrin {
 

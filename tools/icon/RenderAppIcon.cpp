@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir root(QString::fromLocal8Bit(argv[1]));
-  bool ok = Save(Render(48), root.filePath("src/app/resources/AppIcon.png"));
+  bool ok = Save(Render(48), root.filePath("src/form/resources/AppIcon.png"));
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
     const QString dir = QStringLiteral("packaging/icons/hicolor/%1x%1/apps").arg(size);
     ok = Save(Render(size), root.filePath(dir + "/tavrin-config.png")) && ok;

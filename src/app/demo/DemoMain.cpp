@@ -4,11 +4,11 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "ConfigApp.h"
-#include "ConfigDialog.h"
-#include "DemoReader.h"
-#include "ReaderMonitor.h"
-#include "SimHost.h"
+#include "app/ConfigApp.h"
+#include "app/demo/DemoReader.h"
+#include "app/demo/ReaderMonitor.h"
+#include "form/ConfigDialog.h"
+#include "sim/SimHost.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   tavrin::SimHost host;
   tavrin::SimReader& reader = tavrin::demo::AddDemoReader(host);
 
-  tavrin::ConfigDialog dialog(host);
+  tavrin::ConfigDialog dialog(host, nullptr, tavrin::ConfigApp::Title());
   tavrin::demo::ReaderMonitor monitor(host, reader);
   // The monitor is only a window onto the reader: the dialog ends the demo.
   QObject::connect(&dialog, &QDialog::finished, &app, &QCoreApplication::quit);

@@ -2,7 +2,7 @@
 // supports every card family and card kind.
 #pragma once
 
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 namespace tavrin::demo {
 

@@ -1,9 +1,9 @@
-#include "MonitorText.h"
+#include "app/demo/MonitorText.h"
 
 #include <QStringList>
 #include <algorithm>
 
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 namespace tavrin::demo {
 namespace {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <span>
 
-#include "ConfigPage.h"
-#include "ReaderFrame.h"
+#include "config/ConfigPage.h"
+#include "reader/ReaderFrame.h"
 
 namespace tavrin::demo {
 

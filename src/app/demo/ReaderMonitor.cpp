@@ -1,4 +1,4 @@
-#include "ReaderMonitor.h"
+#include "app/demo/ReaderMonitor.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>
@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "MonitorText.h"
+#include "app/demo/MonitorText.h"
 
 namespace tavrin::demo {
 namespace {

@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 class QLabel;
 class QTreeWidget;

@@ -1,4 +1,4 @@
-#include "AppIcon.h"
+#include "form/AppIcon.h"
 
 namespace tavrin {
 

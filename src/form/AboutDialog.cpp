@@ -1,10 +1,10 @@
-#include "AboutDialog.h"
+#include "form/AboutDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "AppIcon.h"
-#include "DialogUnits.h"
+#include "form/AppIcon.h"
+#include "form/DialogUnits.h"
 
 namespace tavrin {
 namespace {
