@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -11,6 +12,7 @@
 #include "CpuTimedHost.h"
 #include "Median.h"
 #include "form/ConfigDialog.h"
+#include "form/ControlTable.h"
 #include "sim/SimHost.h"
 
 namespace tavrin::bench {
@@ -27,6 +29,15 @@ class BenchDialog final : public ConfigDialog {
   void ShowResetMessage() override {}
 };
 
+// Controls are found by name, as a user-level test finds them.
+QAbstractButton* ButtonOf(const QWidget& dialog, ControlId id) {
+  return dialog.findChild<QAbstractButton*>(QString::fromStdString(DefOf(id).name));
+}
+
+QString DescriptionOf(const QWidget& dialog) {
+  return dialog.findChild<QLabel*>(QStringLiteral("DescriptionText"))->text();
+}
+
 double NsToMs(std::int64_t ns) { return static_cast<double>(ns) / 1e6; }
 
 void Settle() {
@@ -41,11 +52,11 @@ struct Session {
   BenchDialog dialog{host};
 
   void Click(ControlId id) {
-    qobject_cast<QAbstractButton*>(dialog.Control(id))->click();
+    ButtonOf(dialog, id)->click();
     Settle();
   }
   int Sent() const { return static_cast<int>(reader.received.size()); }
-  bool Connected() const { return dialog.Link().IsOpen(); }
+  bool Connected() const { return sim.OpenHandles() > 0; }
 };
 
 // Clicks button runs times, each after prepare, and times each click.
@@ -61,7 +72,7 @@ OperationCost Measure(Session& session, ControlId button, int runs, Prepare prep
     const int sent = session.Sent();
     const std::int64_t simBefore = session.host.innerNs;
     const std::int64_t start = ThreadCpuNs();
-    qobject_cast<QAbstractButton*>(session.dialog.Control(button))->click();
+    ButtonOf(session.dialog, button)->click();
     const std::int64_t total = ThreadCpuNs() - start;
     const std::int64_t simNs = session.host.innerNs - simBefore;
     own.push_back(NsToMs(total - simNs));
@@ -115,9 +126,8 @@ DialogCosts MeasureDialogCosts(int runs, double idleSeconds) {
   };
   costs.connect =
       Measure(session, C::ConnectButton, runs, disconnect, [&] { return session.Connected(); });
-  costs.download = Measure(session, C::DownloadButton, runs, connect, [&] {
-    return session.dialog.Caption(C::DescriptionText) == "DownLoad Successed";
-  });
+  costs.download = Measure(session, C::DownloadButton, runs, connect,
+                           [&] { return DescriptionOf(session.dialog) == "DownLoad Successed"; });
   costs.reset = Measure(session, C::ResetButton, runs, connect,
                         [&] { return !session.Connected() && session.reader.resets > 0; });
   connect();

@@ -78,7 +78,7 @@ std::size_t Offset(PageField field) { return static_cast<std::size_t>(field); }
 std::uint8_t Flag(const FormView& form, ControlId check) { return form.IsChecked(check) ? 1 : 0; }
 
 std::uint8_t Mode(const FormView& form, ControlId mode1Radio) {
-  return form.IsChecked(mode1Radio) ? 1 : 2;
+  return form.IsChecked(mode1Radio) ? kMode1 : kMode2;
 }
 
 std::uint8_t Position(const FormView& form, ControlId list) {
@@ -93,12 +93,12 @@ std::uint8_t Key(const FormView& form, ControlId list) {
   return KeyCodeAt(form.SelectedIndex(list));
 }
 
-// An end list below its start list is moved up to it, so the page and the
-// form agree on what is sent.
-std::uint8_t ClampedEnd(FormView& form, std::uint8_t start, std::uint8_t end, ControlId endList) {
-  if (start <= end) return end;
-  form.SelectIndex(endList, start);
-  return Position(form, endList);
+void ApplyEndClamps(FormView& form, PageNumber page) {
+  for (const EndClamp& clamp : kEndClamps) {
+    if (clamp.page != page) continue;
+    const int start = form.SelectedIndex(clamp.startList);
+    if (start > form.SelectedIndex(clamp.endList)) form.SelectIndex(clamp.endList, start);
+  }
 }
 
 void FillEnding(ConfigPage& page, std::size_t offset, const FormView& form,
@@ -110,30 +110,26 @@ void FillEnding(ConfigPage& page, std::size_t offset, const FormView& form,
   page.SetByte(offset + 4, Count(form, c.dataEndCount));
 }
 
-void FillBlockKind(ConfigPage& page, FormView& form, const BlockKind& kind) {
+void FillBlockKind(ConfigPage& page, const FormView& form, const BlockKind& kind) {
   const std::size_t at = Offset(kind.mode);
-  const std::uint8_t startBlock = Position(form, kind.startBlock);
-  const std::uint8_t endBlock = Position(form, kind.endBlock);
   page.SetByte(at, Mode(form, kind.mode1));
-  page.SetByte(at + 1, startBlock);
+  page.SetByte(at + 1, Position(form, kind.startBlock));
+  page.SetByte(at + 2, Position(form, kind.endBlock));
   page.SetByte(at + 3, Position(form, kind.startByte));
   page.SetByte(at + 4, Position(form, kind.endByte));
-  page.SetByte(at + 2, ClampedEnd(form, startBlock, endBlock, kind.endBlock));
   FillEnding(page, Offset(kind.capsLock), form, kind.ending);
 }
 
 void FillMifare(ConfigPage& page, FormView& form) {
-  const std::uint8_t startSector = Position(form, C::MifareStartSectorCombo);
-  const std::uint8_t endSector = Position(form, C::MifareEndSectorCombo);
   page.Set(PageField::mifareMode, Mode(form, C::MifareMode1Radio));
-  page.Set(PageField::mifareStartSector, startSector);
+  page.Set(PageField::mifareStartSector, Position(form, C::MifareStartSectorCombo));
   page.Set(PageField::mifareStartBlock, Position(form, C::MifareStartBlockCombo));
   page.Set(PageField::mifareStartByte, Position(form, C::MifareStartByteCombo));
+  page.Set(PageField::mifareEndSector, Position(form, C::MifareEndSectorCombo));
   page.Set(PageField::mifareEndBlock, Position(form, C::MifareEndBlockCombo));
   page.Set(PageField::mifareEndByte, Position(form, C::MifareEndByteCombo));
-  page.Set(PageField::mifareEndSector,
-           ClampedEnd(form, startSector, endSector, C::MifareEndSectorCombo));
-  page.Set(PageField::mifareKeyType, form.IsChecked(C::MifareKeyARadio) ? 0x60 : 0x61);
+  page.Set(PageField::mifareKeyType,
+           form.IsChecked(C::MifareKeyARadio) ? kMifareKeyA : kMifareKeyB);
 
   std::string& keyText = form.MifareKeyText();
   NormaliseMifareKey(keyText);
@@ -146,23 +142,23 @@ void FillMifare(ConfigPage& page, FormView& form) {
 }
 
 // The card kinds whose data is typed: bit 0 kind 1, bit 1 kind 2.
-std::uint8_t KindBits(const FormView& form, bool withKind2) {
+std::uint8_t KindBits(const FormView& form, const CardFamily& family) {
   std::uint8_t bits = Flag(form, C::CardKind1Check);
-  if (withKind2) bits |= static_cast<std::uint8_t>(Flag(form, C::CardKind2Check) << 1);
+  if (family.kindCount > 1) bits |= static_cast<std::uint8_t>(Flag(form, C::CardKind2Check) << 1);
   return bits;
 }
 
-std::uint8_t SendPage(ReaderLink& link, PageNumber number, const ConfigPage& page) {
-  ReaderFrame frame{};
-  BuildWritePageRequest(frame, number, page);
-  if (!ExchangeFrame(link, frame)) return kResultFailed;
-  return ReplyStatus(frame, ReaderCommand::WritePage) == 0 ? kResultOk : kResultFailed;
-}
-
 template <typename Assemble>
-std::uint8_t WritePage(ReaderLink& link, FormView& form, PageNumber number, Assemble assemble) {
+std::uint8_t WritePage(ReaderLink& link, FormView& form, PageNumber number, Assemble assemble,
+                       PageWrite* written) {
   if (!link.IsOpen()) return kResultFailed;
-  return SendPage(link, number, assemble(form));
+  PageWrite write{number, assemble(form), {}};
+  ReaderFrame frame{};
+  BuildWritePageRequest(frame, number, write.page);
+  write.exchange = ExchangeRequest(link, frame, ReaderCommand::WritePage);
+  const bool accepted = write.exchange.Accepted();
+  if (written != nullptr) *written = write;
+  return accepted ? kResultOk : kResultFailed;
 }
 
 bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
@@ -171,17 +167,10 @@ bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <
 
 ConfigPage AssembleSystemPage(const FormView& form) {
   ConfigPage page = MakePage(PageNumber::System);
-  if (form.IsChecked(C::TypeARadio)) {
-    page.Set(PageField::cardFamily, 1);
-    page.Set(PageField::typeAKinds, KindBits(form, true));
-  }
-  if (form.IsChecked(C::TypeBRadio)) {
-    page.Set(PageField::cardFamily, 2);
-    page.Set(PageField::typeBKinds, KindBits(form, true));
-  }
-  if (form.IsChecked(C::Iso15693Radio)) {
-    page.Set(PageField::cardFamily, 4);
-    page.Set(PageField::iso15693Kinds, KindBits(form, false));
+  for (const CardFamily& family : kCardFamilies) {
+    if (!form.IsChecked(family.radio)) continue;
+    page.Set(PageField::cardFamily, family.familyValue);
+    page.Set(family.kindsField, KindBits(form, family));
   }
   if (form.IsChecked(C::OutputSnrCheck)) {
     page.Set(PageField::snrEnabled, 1);
@@ -196,6 +185,7 @@ ConfigPage AssembleSystemPage(const FormView& form) {
 }
 
 ConfigPage AssembleTypeAPage(FormView& form) {
+  ApplyEndClamps(form, PageNumber::TypeA);
   ConfigPage page;
   FillMifare(page, form);
   FillBlockKind(page, form, kUltraLight);
@@ -204,6 +194,7 @@ ConfigPage AssembleTypeAPage(FormView& form) {
 }
 
 ConfigPage AssembleTypeBPage(FormView& form) {
+  ApplyEndClamps(form, PageNumber::TypeB);
   ConfigPage page;
   FillBlockKind(page, form, kSr176);
   FillBlockKind(page, form, kSri);
@@ -212,27 +203,49 @@ ConfigPage AssembleTypeBPage(FormView& form) {
 }
 
 ConfigPage AssembleIso15693Page(FormView& form) {
+  ApplyEndClamps(form, PageNumber::Iso15693);
   ConfigPage page;
   FillBlockKind(page, form, kICode);
   page.Seal();
   return page;
 }
 
-std::uint8_t WriteSystemPage(ReaderLink& link, FormView& form) {
-  return WritePage(link, form, PageNumber::System,
-                   [](FormView& f) { return AssembleSystemPage(f); });
+ConfigPage AssembleFamilyPage(const CardFamily& family, FormView& form) {
+  switch (family.page) {
+    case PageNumber::TypeA:
+      return AssembleTypeAPage(form);
+    case PageNumber::TypeB:
+      return AssembleTypeBPage(form);
+    case PageNumber::Iso15693:
+      return AssembleIso15693Page(form);
+    case PageNumber::System:
+      break;
+  }
+  return AssembleSystemPage(form);
 }
 
-std::uint8_t WriteTypeAPage(ReaderLink& link, FormView& form) {
-  return WritePage(link, form, PageNumber::TypeA, AssembleTypeAPage);
+std::uint8_t WriteSystemPage(ReaderLink& link, FormView& form, PageWrite* written) {
+  return WritePage(
+      link, form, PageNumber::System, [](FormView& f) { return AssembleSystemPage(f); }, written);
 }
 
-std::uint8_t WriteTypeBPage(ReaderLink& link, FormView& form) {
-  return WritePage(link, form, PageNumber::TypeB, AssembleTypeBPage);
+std::uint8_t WriteTypeAPage(ReaderLink& link, FormView& form, PageWrite* written) {
+  return WritePage(link, form, PageNumber::TypeA, AssembleTypeAPage, written);
 }
 
-std::uint8_t WriteIso15693Page(ReaderLink& link, FormView& form) {
-  return WritePage(link, form, PageNumber::Iso15693, AssembleIso15693Page);
+std::uint8_t WriteTypeBPage(ReaderLink& link, FormView& form, PageWrite* written) {
+  return WritePage(link, form, PageNumber::TypeB, AssembleTypeBPage, written);
+}
+
+std::uint8_t WriteIso15693Page(ReaderLink& link, FormView& form, PageWrite* written) {
+  return WritePage(link, form, PageNumber::Iso15693, AssembleIso15693Page, written);
+}
+
+std::uint8_t WriteFamilyPage(ReaderLink& link, const CardFamily& family, FormView& form,
+                             PageWrite* written) {
+  return WritePage(
+      link, form, family.page, [&family](FormView& f) { return AssembleFamilyPage(family, f); },
+      written);
 }
 
 void NormaliseMifareKey(std::string& keyText) {

@@ -1,10 +1,12 @@
 // Builds the reader's configuration pages from the form and writes them.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "config/CardFamilies.h"
 #include "config/ConfigPage.h"
 #include "config/FormView.h"
 #include "reader/ReaderLink.h"
@@ -18,21 +20,47 @@ inline constexpr std::uint8_t kResultFailed = 255;
 inline constexpr const char* kMifareKeyFiller = "777777777777";
 inline constexpr std::size_t kMifareKeyChars = 12;
 
-// Page contents as the form shows them now. The end-position lists of each
-// card kind are moved up to their start lists when they lie below them, and
-// the Mifare key text is normalised in place: that is what the reader gets.
+// An end-position list that is moved up to its start list when it lies
+// below it, so that the page and the form agree on what is sent.
+struct EndClamp {
+  PageNumber page;
+  ControlId startList;
+  ControlId endList;
+};
+inline constexpr std::array<EndClamp, 5> kEndClamps{{
+    {PageNumber::TypeA, ControlId::MifareStartSectorCombo, ControlId::MifareEndSectorCombo},
+    {PageNumber::TypeA, ControlId::UltraLightStartBlockCombo, ControlId::UltraLightEndBlockCombo},
+    {PageNumber::TypeB, ControlId::Sr176StartBlockCombo, ControlId::Sr176EndBlockCombo},
+    {PageNumber::TypeB, ControlId::SriStartBlockCombo, ControlId::SriEndBlockCombo},
+    {PageNumber::Iso15693, ControlId::ICodeStartBlockCombo, ControlId::ICodeEndBlockCombo},
+}};
+
+// Page contents as the form shows them now. A family page first applies its
+// end-position clamps to the form, and the type A page normalises the Mifare
+// key text in place: that is what the reader gets.
 ConfigPage AssembleSystemPage(const FormView& form);
 ConfigPage AssembleTypeAPage(FormView& form);
 ConfigPage AssembleTypeBPage(FormView& form);
 ConfigPage AssembleIso15693Page(FormView& form);
+ConfigPage AssembleFamilyPage(const CardFamily& family, FormView& form);
+
+// A page as it was sent, and what came of its request.
+struct PageWrite {
+  PageNumber number{};
+  ConfigPage page;
+  ExchangeRecord exchange;
+};
 
 // Each writer sends its page in one write-page request and returns kResultOk
-// when the reader accepted it, kResultFailed otherwise. Without an open link
-// the form is not read (nor changed).
-std::uint8_t WriteSystemPage(ReaderLink& link, FormView& form);
-std::uint8_t WriteTypeAPage(ReaderLink& link, FormView& form);
-std::uint8_t WriteTypeBPage(ReaderLink& link, FormView& form);
-std::uint8_t WriteIso15693Page(ReaderLink& link, FormView& form);
+// when the reader accepted it, kResultFailed otherwise; written, when given,
+// receives the page and its exchange. Without an open link the form is not
+// read (nor changed) and written is left alone.
+std::uint8_t WriteSystemPage(ReaderLink& link, FormView& form, PageWrite* written = nullptr);
+std::uint8_t WriteTypeAPage(ReaderLink& link, FormView& form, PageWrite* written = nullptr);
+std::uint8_t WriteTypeBPage(ReaderLink& link, FormView& form, PageWrite* written = nullptr);
+std::uint8_t WriteIso15693Page(ReaderLink& link, FormView& form, PageWrite* written = nullptr);
+std::uint8_t WriteFamilyPage(ReaderLink& link, const CardFamily& family, FormView& form,
+                             PageWrite* written = nullptr);
 
 // Drops spaces and tabs, raises a-z to upper case and appends the filler
 // when fewer than twelve characters remain.

@@ -124,7 +124,7 @@ const ControlId kAtLastItemAtStartUp[] = {
 }  // namespace
 
 ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent, const QString& messageTitle)
-    : QDialog(parent), messageTitle_(messageTitle), link_{host} {
+    : QDialog(parent), messageTitle_(messageTitle), session_(host) {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -138,8 +138,7 @@ ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent, const QString& messag
   StartUp();
 }
 
-// An open reader is let go without a word to it.
-ConfigDialog::~ConfigDialog() { CloseReader(link_); }
+ConfigDialog::~ConfigDialog() = default;
 
 void ConfigDialog::CreateControls() {
   for (const ControlDef& def : Controls()) controls_[static_cast<int>(def.id)] = CreateControl(def);
@@ -194,7 +193,7 @@ void ConfigDialog::StartUp() {
   SelectStartUpItems();
   mifareKeyText_ = kStartUpKey;
   SetUpBanner();
-  link_.handle = kInvalidHidHandle;
+  session_.Close();
   pushBoundText();
   Control(ControlId::ConnectButton)->setFocus();
 }
@@ -246,13 +245,9 @@ void ConfigDialog::SelectIndex(ControlId id, int index) {
   if (auto* list = qobject_cast<QComboBox*>(Control(id))) list->setCurrentIndex(index);
 }
 
-bool ConfigDialog::IsShown(ControlId id) const { return !Control(id)->isHidden(); }
-
 void ConfigDialog::ShowControl(ControlId id) { Control(id)->setVisible(true); }
 
 void ConfigDialog::HideControl(ControlId id) { Control(id)->setVisible(false); }
-
-bool ConfigDialog::IsEnabled(ControlId id) const { return Control(id)->isEnabled(); }
 
 void ConfigDialog::EnableControl(ControlId id) { Control(id)->setEnabled(true); }
 
@@ -289,12 +284,6 @@ void ConfigDialog::InsertTab(int index, const QString& caption) {
 }
 
 int ConfigDialog::CurrentTab() const { return Tabs()->CurrentTab(); }
-
-QStringList ConfigDialog::TabCaptions() const {
-  QStringList captions;
-  for (int i = 0; i < Tabs()->TabCount(); ++i) captions << Tabs()->TabCaption(i);
-  return captions;
-}
 
 void ConfigDialog::pullBoundText() {
   descriptionText_ = Caption(ControlId::DescriptionText);

@@ -5,19 +5,17 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QString>
-#include <QStringList>
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
 
+#include "config/CardFamilies.h"
 #include "config/FormView.h"
 #include "form/ControlTable.h"
 #include "form/DialogUnits.h"
 #include "reader/HidHost.h"
-#include "reader/ReaderFrame.h"
-#include "reader/ReaderLink.h"
+#include "session/ReaderSession.h"
 
 class QMenu;
 
@@ -37,6 +35,22 @@ class ConfigDialog : public QDialog, public FormView {
                         const QString& messageTitle = QCoreApplication::applicationName());
   ~ConfigDialog() override;
 
+  // A window-menu command; true when handled here, false for the platform's
+  // default handling. Identifiers 16 to 31 open the About box.
+  bool HandleWindowCommand(unsigned id);
+
+ protected:
+  // The one message box: after an accepted reset. Modal; returns when the
+  // user has closed it.
+  virtual void ShowResetMessage();
+
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+#ifdef Q_OS_WIN
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+ private:
   // Form operations, addressed by identifier. Setting a check changes the
   // addressed control only and runs no handler.
   QWidget* Control(ControlId id) const;
@@ -44,10 +58,8 @@ class ConfigDialog : public QDialog, public FormView {
   void SetChecked(ControlId id, bool checked);
   int SelectedIndex(ControlId id) const override;
   void SelectIndex(ControlId id, int index) override;
-  bool IsShown(ControlId id) const;
   void ShowControl(ControlId id);
   void HideControl(ControlId id);
-  bool IsEnabled(ControlId id) const;
   void EnableControl(ControlId id);
   void DisableControl(ControlId id);
   QString Caption(ControlId id) const;
@@ -57,18 +69,15 @@ class ConfigDialog : public QDialog, public FormView {
   void RemoveAllTabs();
   void InsertTab(int index, const QString& caption);
   int CurrentTab() const;
-  QStringList TabCaptions() const;
 
   // The two bound texts and their transfers: pull reads the label
   // DescriptionText and MifareKeyEdit into the values, push writes the
   // values back. Both always move both.
   void pullBoundText();
   void pushBoundText();
-  QString& DescriptionValue() { return descriptionText_; }
   std::string& MifareKeyText() override { return mifareKeyText_; }
 
   // Tabs and panels.
-  std::uint8_t nextTabIndex() const { return nextTabIndex_; }
   void RebuildTabList();
   void RefreshTabs();
   void HideAllPanels();
@@ -87,36 +96,16 @@ class ConfigDialog : public QDialog, public FormView {
   void HideSriPanel();
   void HideICodePanel();
 
-  // A window command; true when handled here, false for the platform's
-  // default handling. Identifiers 16 to 31 open the About box.
-  bool HandleWindowCommand(unsigned id);
-
   // The window menu's extra item, offered from the context menu where the
   // window menu is out of reach.
   std::unique_ptr<QMenu> CreateWindowCommandMenu();
 
-  const ReaderLink& Link() const { return link_; }
-
-  // Reader operations behind the three buttons.
+  // Handlers of the three buttons and the step Connect takes.
   void OnConnect();
   void OnDownload();
   void OnReset();
   void IdentifyReader();
-  // 0 when the reader accepted the unlock request, 255 otherwise.
-  std::uint8_t UnlockReader();
 
- protected:
-  // The one message box: after an accepted reset. Modal; returns when the
-  // user has closed it.
-  virtual void ShowResetMessage();
-
-  void contextMenuEvent(QContextMenuEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-#ifdef Q_OS_WIN
-  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
-#endif
-
- private:
   void CreateControls();
   QWidget* CreateControl(const ControlDef& def);
   void FitCaption(QWidget* widget);
@@ -151,8 +140,8 @@ class ConfigDialog : public QDialog, public FormView {
 
   // Reader operation steps.
   void ShowDisconnected(const ReaderSearchReport& search);
-  bool AskReader(ReaderFrame& frame, ReaderCommand command);
-  void ApplyCapabilities(const std::array<std::uint8_t, 4>& capabilities);
+  void ApplyFamilies(std::uint8_t families);
+  void NameKindChecks(const CardFamily& family);
   void CheckOnly(ControlId familyRadio);
 
   DialogBaseUnits units_;
@@ -162,7 +151,7 @@ class ConfigDialog : public QDialog, public FormView {
   std::uint8_t nextTabIndex_ = 0;
   QFont bannerFont_;
   QString messageTitle_;
-  ReaderLink link_;
+  ReaderSession session_;
 };
 
 }  // namespace tavrin

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/ControlId.h"
+#include "config/PanelTable.h"
 #include "form/DialogUnits.h"
 
 namespace tavrin {
@@ -25,9 +26,6 @@ enum class ControlKind {
 };
 
 enum class TextAlign { Left, Right, Centre };
-
-// Panel::None marks controls outside the panels.
-enum class Panel { None, System, Snr, Mifare, UltraLight, Sr176, Sri, ICode };
 
 enum class ItemList {
   None,
@@ -102,22 +100,6 @@ enum class BlockRole {
 
 // The identifier of a template control on one of the four block panels.
 ControlId BlockControl(Panel panel, BlockRole role);
-
-struct PanelDef {
-  Panel panel;
-  const char* name;
-  const char* tabCaption;
-};
-
-inline constexpr std::array<PanelDef, 7> kPanels = {{
-    {Panel::System, "SystemPanel", "System Config"},
-    {Panel::Snr, "SnrPanel", "SNR"},
-    {Panel::Mifare, "MifarePanel", "Mifare S50/S70"},
-    {Panel::UltraLight, "UltraLightPanel", "UltraLight"},
-    {Panel::Sr176, "Sr176Panel", "SR176"},
-    {Panel::Sri, "SriPanel", "SRI512/2K/4K/X4K"},
-    {Panel::ICode, "ICodePanel", "I.Code/Tag-it"},
-}};
 
 // Radio buttons that exclude one another when the user clicks them.
 const std::vector<std::vector<ControlId>>& RadioSets();

@@ -10,24 +10,11 @@ namespace {
 
 enum class FormEvent { Clicked, TabSelected };
 
-// A card family, the panels of its two card kinds and its radio button.
-struct Family {
-  ControlId radio;
-  Panel kind1;
-  Panel kind2;  // Panel::None: the family has one kind
-};
+QString TabCaption(Panel panel) { return QString::fromUtf8(TabCaptionOf(panel)); }
 
-const Family kFamilies[] = {
-    {ControlId::TypeARadio, Panel::Mifare, Panel::UltraLight},
-    {ControlId::TypeBRadio, Panel::Sr176, Panel::Sri},
-    {ControlId::Iso15693Radio, Panel::ICode, Panel::None},
-};
-
-QString TabCaptionOf(Panel panel) {
-  for (const PanelDef& def : kPanels) {
-    if (def.panel == panel) return QString::fromUtf8(def.tabCaption);
-  }
-  return {};
+// The panel of a family's second card kind; Panel::None when it has one.
+Panel Kind2Panel(const CardFamily& family) {
+  return family.kindCount > 1 ? family.kinds[1].panel : Panel::None;
 }
 
 bool IsBlockPanel(Panel panel) {
@@ -89,19 +76,21 @@ void ConfigDialog::InsertTabAtNext(const QString& caption) {
 void ConfigDialog::RebuildTabList() {
   RemoveAllTabs();
   nextTabIndex_ = 1;
-  InsertTab(0, TabCaptionOf(Panel::System));
-  if (IsChecked(ControlId::OutputSnrCheck)) InsertTabAtNext(TabCaptionOf(Panel::Snr));
-  for (const Family& family : kFamilies) {
+  InsertTab(0, TabCaption(Panel::System));
+  if (IsChecked(ControlId::OutputSnrCheck)) InsertTabAtNext(TabCaption(Panel::Snr));
+  for (const CardFamily& family : kCardFamilies) {
     if (!IsChecked(family.radio)) continue;
-    SetCaption(ControlId::CardKind1Check, TabCaptionOf(family.kind1));
-    if (family.kind2 == Panel::None) {
+    const Panel kind1 = family.kinds[0].panel;
+    const Panel kind2 = Kind2Panel(family);
+    SetCaption(ControlId::CardKind1Check, TabCaption(kind1));
+    if (kind2 == Panel::None) {
       HideControl(ControlId::CardKind2Check);
     } else {
-      SetCaption(ControlId::CardKind2Check, TabCaptionOf(family.kind2));
+      SetCaption(ControlId::CardKind2Check, TabCaption(kind2));
     }
-    if (IsChecked(ControlId::CardKind1Check)) InsertTabAtNext(TabCaptionOf(family.kind1));
-    if (family.kind2 != Panel::None && IsChecked(ControlId::CardKind2Check)) {
-      InsertTabAtNext(TabCaptionOf(family.kind2));
+    if (IsChecked(ControlId::CardKind1Check)) InsertTabAtNext(TabCaption(kind1));
+    if (kind2 != Panel::None && IsChecked(ControlId::CardKind2Check)) {
+      InsertTabAtNext(TabCaption(kind2));
     }
   }
 }
@@ -167,14 +156,14 @@ bool ConfigDialog::ShowsMember(Panel panel, ControlId id) const {
 }
 
 void ConfigDialog::ShowKind1Panel() {
-  for (const Family& family : kFamilies) {
-    if (IsChecked(family.radio)) ShowPanel(family.kind1);
+  for (const CardFamily& family : kCardFamilies) {
+    if (IsChecked(family.radio)) ShowPanel(family.kinds[0].panel);
   }
 }
 
 void ConfigDialog::ShowKind2Panel() {
-  for (const Family& family : kFamilies) {
-    if (family.kind2 != Panel::None && IsChecked(family.radio)) ShowPanel(family.kind2);
+  for (const CardFamily& family : kCardFamilies) {
+    if (Kind2Panel(family) != Panel::None && IsChecked(family.radio)) ShowPanel(Kind2Panel(family));
   }
 }
 

@@ -1,12 +1,12 @@
-// Connect, identify, reset, unlock and download: the work behind the three
-// buttons at the foot of the dialog.
+// Connect, identify, reset and download: the work behind the three buttons
+// at the foot of the dialog. The session talks to the reader; these turn
+// what it found into the form's state and texts.
 #include <QMessageBox>
 #include <array>
 
-#include "config/PageAssembly.h"
 #include "form/ConfigDialog.h"
 #include "form/FormWidgets.h"
-#include "reader/ReaderFrame.h"
+#include "session/Description.h"
 
 namespace tavrin {
 namespace {
@@ -22,69 +22,9 @@ constexpr std::array kEnabledOnConnect{C::PageTabs,       C::OutputSnrCheck, C::
                                        C::CardKind1Check, C::CardKind2Check, C::DownloadButton,
                                        C::ResetButton};
 
-// One card family as the capability reply reports it.
-struct FamilyStep {
-  ControlId radio;
-  std::uint8_t familyBit;
-  const char* supportLine;
-  std::size_t kindByte;                  // index into the four capability bytes
-  std::array<const char*, 2> kindLines;  // appended for kind bits 0 and 1
-  const char* kind1Caption;
-  const char* kind2Caption;  // nullptr: left as it is
-  bool enablesKindChecks;
-  ControlId fallback;  // checked instead when the family is missing but chosen
-};
-
-constexpr std::array kFamilySteps{
-    FamilyStep{C::TypeARadio,
-               kFamilyTypeA,
-               "Device Support ISO14443A\r\n",
-               1,
-               {"  Mifare S50/S70 Card\r\n", "  UltraLight Card\r\n"},
-               "Mifare S50/S70",
-               "UltraLight",
-               true,
-               C::TypeBRadio},
-    FamilyStep{C::TypeBRadio,
-               kFamilyTypeB,
-               "Device Support ISO14443B\r\n",
-               2,
-               {"  SR176 Card\r\n", "  SRI512/2K/4K/X4K Card\r\n"},
-               "SR176",
-               "SRI512/2K/4K/X4K",
-               false,
-               C::Iso15693Radio},
-    FamilyStep{C::Iso15693Radio,
-               kFamilyIso15693,
-               "Device Support ISO15693\r\n",
-               3,
-               {"  I.Code SLI\r\n  Tag-it HF-I\r\n", nullptr},
-               "I.Code/Tag-it",
-               nullptr,
-               false,
-               C::TypeARadio},
-};
-
-const QString kDownloadSuccess = QStringLiteral("DownLoad Successed");
-const QString kKeyError = QStringLiteral("Mifare Key Error: enter 12 hex digits (0-9, A-F)");
-
-QString LastErrorText(int error) { return QStringLiteral("LastError: %1").arg(error); }
-
-// Why a reader that was seen could not be opened, and what to do about it.
-QString UnopenableReaderText(const ReaderSearchReport& search) {
-  if (search.permissionDenied) {
-#ifdef Q_OS_WIN
-    return QStringLiteral(
-        "Reader found, but access was denied: close other programs "
-        "that use it and try again.");
-#else
-    return QStringLiteral(
-        "Reader found, but permission was denied: install the udev rule "
-        "(see the README, \"Device access on Linux\").");
-#endif
-  }
-  return QStringLiteral("Reader found, but it could not be opened (error %1).")
-      .arg(search.openError);
+// The session's texts are ASCII but for the reader's own, which is Latin-1.
+QString Shown(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -92,15 +32,15 @@ QString UnopenableReaderText(const ReaderSearchReport& search) {
 void ConfigDialog::OnConnect() {
   pullBoundText();
   ReaderSearchReport search;
-  if (!link_.IsOpen()) {
-    link_.handle = FindReader(link_.host, &search);
+  if (!session_.IsOpen()) {
+    search = session_.Open();
   } else {
-    CloseReader(link_);
+    session_.Close();
   }
-  if (!link_.IsOpen()) {
+  if (!session_.IsOpen()) {
     ShowDisconnected(search);
   } else {
-    descriptionText_ = QStringLiteral("Device Connected\r\n");
+    descriptionText_ = Shown(kConnectedText);
     SetCaption(C::ConnectButton, QStringLiteral("Disconnect"));
     for (ControlId id : kEnabledOnConnect) EnableControl(id);
     pushBoundText();
@@ -113,80 +53,56 @@ void ConfigDialog::OnConnect() {
 }
 
 void ConfigDialog::ShowDisconnected(const ReaderSearchReport& search) {
-  QString text = QStringLiteral("Device Disconnected");
-  if (search.readerUnopenable) text += QStringLiteral("\r\n") + UnopenableReaderText(search);
-  SetCaption(C::DescriptionText, text);
+  SetCaption(C::DescriptionText, Shown(DisconnectedText(search)));
   SetCaption(C::ConnectButton, QStringLiteral("Connect"));
   for (ControlId id : kDisabledOnDisconnect) DisableControl(id);
 }
 
 void ConfigDialog::IdentifyReader() {
-  if (!link_.IsOpen()) return;
-  ReaderFrame frame{};
+  if (!session_.IsOpen()) return;
   pullBoundText();
-  BuildInfoRequest(frame);
-  if (AskReader(frame, ReaderCommand::Info)) {
-    descriptionText_ += QString::fromLatin1(ReplyIdentification(frame)) + QStringLiteral("\r\n");
-    BuildCapabilityRequest(frame);
-    if (AskReader(frame, ReaderCommand::Capability)) ApplyCapabilities(ReplyCapabilities(frame));
-  }
+  const Identification found = session_.Identify();
+  descriptionText_ += Shown(IdentificationText(found));
+  if (found.capabilities) ApplyFamilies((*found.capabilities)[0]);
   pushBoundText();
 }
 
-bool ConfigDialog::AskReader(ReaderFrame& frame, ReaderCommand command) {
-  if (!ExchangeFrame(link_, frame)) {
-    descriptionText_ += LastErrorText(link_.host.LastError()) + QStringLiteral("\r\n");
-    return false;
-  }
-  return ReplyStatus(frame, command) == 0;
-}
-
-void ConfigDialog::ApplyCapabilities(const std::array<std::uint8_t, 4>& caps) {
-  const std::uint8_t families = caps[0];
-  for (const FamilyStep& step : kFamilySteps) {
-    if ((families & step.familyBit) == 0) {
-      if (IsChecked(step.radio)) CheckOnly(step.fallback);
+void ConfigDialog::ApplyFamilies(std::uint8_t families) {
+  for (const CardFamily& family : kCardFamilies) {
+    if ((families & family.capabilityBit) == 0) {
+      if (IsChecked(family.radio)) CheckOnly(family.fallback);
       continue;
     }
-    EnableControl(step.radio);
-    descriptionText_ += QString::fromLatin1(step.supportLine);
-    for (std::size_t bit = 0; bit < step.kindLines.size(); ++bit) {
-      if (step.kindLines[bit] != nullptr && (caps[step.kindByte] & (1u << bit)) != 0)
-        descriptionText_ += QString::fromLatin1(step.kindLines[bit]);
-    }
-    SetCaption(C::CardKind1Check, QString::fromLatin1(step.kind1Caption));
-    if (step.kind2Caption != nullptr)
-      SetCaption(C::CardKind2Check, QString::fromLatin1(step.kind2Caption));
-    if (step.enablesKindChecks) {
+    EnableControl(family.radio);
+    NameKindChecks(family);
+    if (family.identifyEnablesKindChecks) {
       EnableControl(C::CardKind1Check);
       EnableControl(C::CardKind2Check);
     }
   }
   // The ISO14443A kinds name the checks whenever the reader has that family.
-  if ((families & kFamilyTypeA) != 0) {
-    SetCaption(C::CardKind1Check, QString::fromLatin1(kFamilySteps[0].kind1Caption));
-    SetCaption(C::CardKind2Check, QString::fromLatin1(kFamilySteps[0].kind2Caption));
-  }
+  const CardFamily& typeA = kCardFamilies[0];
+  if ((families & typeA.capabilityBit) != 0) NameKindChecks(typeA);
+}
+
+// A family of one kind leaves the second check's caption as it is.
+void ConfigDialog::NameKindChecks(const CardFamily& family) {
+  const std::array kindChecks{C::CardKind1Check, C::CardKind2Check};
+  for (std::size_t i = 0; i < family.Kinds().size(); ++i)
+    SetCaption(kindChecks[i], QString::fromUtf8(TabCaptionOf(family.kinds[i].panel)));
 }
 
 void ConfigDialog::CheckOnly(ControlId familyRadio) {
-  for (const FamilyStep& step : kFamilySteps) SetChecked(step.radio, step.radio == familyRadio);
+  for (const CardFamily& family : kCardFamilies)
+    SetChecked(family.radio, family.radio == familyRadio);
 }
 
 void ConfigDialog::OnReset() {
-  if (!link_.IsOpen()) return;
-  ReaderFrame frame{};
+  if (!session_.IsOpen()) return;
   pullBoundText();
-  BuildResetRequest(frame);
-  if (!ExchangeFrame(link_, frame)) {
-    SetCaption(C::DescriptionText, LastErrorText(link_.host.LastError()));
-    return;
-  }
-  if (ReplyStatus(frame, ReaderCommand::Reset) != 0) {
-    SetCaption(C::DescriptionText, QStringLiteral("Device Reset Failure."));
-    return;
-  }
-  SetCaption(C::DescriptionText, QStringLiteral("Device Reset Success."));
+  const ExchangeRecord reset = session_.Reset();
+  SetCaption(C::DescriptionText, Shown(ResetText(reset)));
+  if (!reset.Accepted()) return;
   OnConnect();
   ShowResetMessage();
 }
@@ -198,33 +114,18 @@ void ConfigDialog::ShowResetMessage() {
   box.exec();
 }
 
-std::uint8_t ConfigDialog::UnlockReader() {
-  if (!link_.IsOpen()) return kResultFailed;
-  ReaderFrame frame{};
-  BuildUnlockRequest(frame);
-  if (!ExchangeFrame(link_, frame)) return kResultFailed;
-  return ReplyStatus(frame, ReaderCommand::Unlock) == 0 ? kResultOk : kResultFailed;
-}
-
 void ConfigDialog::OnDownload() {
-  if (!link_.IsOpen()) return;
+  if (!session_.IsOpen()) return;
   HideAllPanels();
   ShowSystemPanel();
   RefreshTabs();
   pullBoundText();
   // What an earlier download reported must not stand for this one.
-  if (descriptionText_ == kDownloadSuccess || descriptionText_ == kKeyError)
+  if (descriptionText_ == Shown(kDownloadSuccessText) ||
+      descriptionText_ == Shown(kMifareKeyErrorText))
     descriptionText_.clear();
-  // A key that is no hex number would reach the reader as garbage bytes.
-  if (IsChecked(C::TypeARadio) && !IsValidMifareKey(mifareKeyText_)) {
-    descriptionText_ = kKeyError;
-  } else if (UnlockReader() == kResultOk) {
-    std::uint8_t result = WriteSystemPage(link_, *this);
-    if (IsChecked(C::TypeARadio)) result |= WriteTypeAPage(link_, *this);
-    if (IsChecked(C::TypeBRadio)) result |= WriteTypeBPage(link_, *this);
-    if (IsChecked(C::Iso15693Radio)) result |= WriteIso15693Page(link_, *this);
-    if (result == kResultOk) descriptionText_ = kDownloadSuccess;
-  }
+  const DownloadResult result = session_.Download(*this);
+  if (result.keyInvalid || result.Succeeded()) descriptionText_ = Shown(DownloadText(result));
   pushBoundText();
 }
 

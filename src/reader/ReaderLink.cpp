@@ -53,6 +53,17 @@ bool ExchangeFrame(ReaderLink& link, ReaderFrame& frame) {
   return link.host.GetInputReport(link.handle, frame.data());
 }
 
+ExchangeRecord ExchangeRequest(ReaderLink& link, ReaderFrame& frame, ReaderCommand command) {
+  ExchangeRecord record{command, frame};
+  record.completed = ExchangeFrame(link, frame);
+  if (record.completed) {
+    record.status = ReplyStatus(frame, command);
+  } else if (link.IsOpen()) {
+    record.error = link.host.LastError();
+  }
+  return record;
+}
+
 void CloseReader(ReaderLink& link) {
   if (link.IsOpen()) link.host.Close(link.handle);
   link.handle = kInvalidHidHandle;

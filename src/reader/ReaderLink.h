@@ -39,6 +39,21 @@ HidHandle FindReader(HidHost& host, ReaderSearchReport* report = nullptr);
 // link stays open and link.host.LastError() tells why.
 bool ExchangeFrame(ReaderLink& link, ReaderFrame& frame);
 
+// One request to the reader and what came of it.
+struct ExchangeRecord {
+  ReaderCommand command{};
+  ReaderFrame request{};    // as sent
+  bool completed = false;   // sent, and its reply read
+  int error = 0;            // the platform's error number when not completed
+  std::uint8_t status = 0;  // the reply's status byte when completed
+
+  bool Accepted() const { return completed && status == 0; }
+};
+
+// ExchangeFrame for a request of command, noting what came of it; frame
+// holds the reply afterwards.
+ExchangeRecord ExchangeRequest(ReaderLink& link, ReaderFrame& frame, ReaderCommand command);
+
 // Closes the reader if open; the link is not connected afterwards.
 void CloseReader(ReaderLink& link);
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "FormDriver.h"
 #include "app/demo/DemoReader.h"
 #include "app/demo/ReaderMonitor.h"
 #include "form/ConfigDialog.h"
@@ -19,8 +20,8 @@ int main(int argc, char** argv) {
   tavrin::demo::ReaderMonitor monitor(host, reader);
   dialog.show();
   monitor.show();
-  dialog.OnConnect();
-  dialog.OnDownload();
+  (void)tavrin::driver::Click(dialog, "ConnectButton");
+  (void)tavrin::driver::Click(dialog, "DownloadButton");
   if (monitor.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) return 0;
   std::fprintf(stderr, "cannot write %s\n", argv[1]);
   return 1;

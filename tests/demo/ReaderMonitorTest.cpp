@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "FormDriver.h"
 #include "app/demo/DemoReader.h"
 #include "app/demo/ReaderMonitor.h"
 #include "form/ConfigDialog.h"
@@ -184,11 +185,13 @@ class ReaderMonitorTest : public QObject {
     SimReader& reader = AddDemoReader(host);
     ConfigDialog dialog(host);
     ReaderMonitor monitor(host, reader);
-    dialog.OnConnect();
-    QVERIFY(dialog.IsEnabled(ControlId::TypeBRadio) && dialog.IsEnabled(ControlId::Iso15693Radio));
-    dialog.OnDownload();
+    dialog.show();
+    QVERIFY(driver::Click(dialog, "ConnectButton"));
+    QVERIFY(driver::IsEnabled(dialog, ControlId::TypeBRadio) &&
+            driver::IsEnabled(dialog, ControlId::Iso15693Radio));
+    QVERIFY(driver::Click(dialog, "DownloadButton"));
     CloseMessageBoxWhenShown();
-    dialog.OnReset();
+    QVERIFY(driver::Click(dialog, "ResetButton"));
     QStringList commands;
     for (const QString& row : Rows(monitor)) commands << row.section(" | ", 0, 1);
     QCOMPARE(commands, QStringList({"Info | accepted", "Capability | accepted", "Unlock | accepted",

@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStringList>
@@ -106,13 +108,59 @@ inline QStringList PanelsOnView(const QWidget& dialog) {
   return names;
 }
 
-// What a successful Connect enables (all three families supported).
-inline void EnableAsConnected(ConfigDialog& dialog) {
+// The control with that identifier, or nullptr.
+template <class Widget = QWidget>
+Widget* Control(const QWidget& dialog, ControlId id) {
+  return Find<Widget>(dialog, NameOf(id));
+}
+
+// The caption or text a control shows.
+inline QString Caption(const QWidget& dialog, ControlId id) {
+  QWidget* widget = Control(dialog, id);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+  if (auto* frame = qobject_cast<QGroupBox*>(widget)) return frame->title();
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+  return {};
+}
+
+inline QString Description(const QWidget& dialog) {
+  return Caption(dialog, ControlId::DescriptionText);
+}
+
+inline bool IsChecked(const QWidget& dialog, ControlId id) {
+  auto* button = Control<QAbstractButton>(dialog, id);
+  return button != nullptr && button->isChecked();
+}
+
+// Shown as far as the control itself goes, whether or not its window is.
+inline bool IsShown(const QWidget& dialog, ControlId id) {
+  return !Control(dialog, id)->isHidden();
+}
+
+inline bool IsEnabled(const QWidget& dialog, ControlId id) {
+  return Control(dialog, id)->isEnabled();
+}
+
+inline int SelectedIndex(const QWidget& dialog, ControlId id) {
+  return Control<QComboBox>(dialog, id)->currentIndex();
+}
+
+inline int CurrentTab(const QWidget& dialog) { return TabBarOf(dialog)->currentIndex(); }
+
+// Sets a check as a program would, not as a click does.
+inline void SetChecked(const QWidget& dialog, ControlId id, bool checked) {
+  Control<QAbstractButton>(dialog, id)->setChecked(checked);
+}
+
+// What a successful Connect enables (all three families supported), without
+// a reader.
+inline void EnableAsConnected(const QWidget& dialog) {
   for (ControlId id :
        {ControlId::PageTabs, ControlId::TypeARadio, ControlId::TypeBRadio, ControlId::Iso15693Radio,
         ControlId::OutputSnrCheck, ControlId::OutputDataCheck, ControlId::CardKind1Check,
         ControlId::CardKind2Check, ControlId::DownloadButton, ControlId::ResetButton}) {
-    dialog.EnableControl(id);
+    Control(dialog, id)->setEnabled(true);
   }
 }
 

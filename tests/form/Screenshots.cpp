@@ -20,15 +20,12 @@ bool Save(QWidget& window, const QDir& dir, const QString& name) {
   return false;
 }
 
-// The form as a connected reader with every family leaves it, with both
-// outputs on and both card kinds of family chosen.
+// Connected to a reader with every family, with both outputs on and both
+// card kinds of family chosen.
 void ChooseEverything(ConfigDialog& dialog, const char* family) {
-  driver::EnableAsConnected(dialog);
-  dialog.DescriptionValue() =
-      "Device Connected\r\nREADER\r\nDevice Support ISO14443A\r\n  Mifare S50/S70 Card\r\n"
-      "  UltraLight Card\r\n";
-  dialog.pushBoundText();
-  if (!dialog.IsChecked(ControlId::OutputDataCheck)) (void)driver::Click(dialog, "OutputDataCheck");
+  (void)driver::Click(dialog, "ConnectButton");
+  if (!driver::IsChecked(dialog, ControlId::OutputDataCheck))
+    (void)driver::Click(dialog, "OutputDataCheck");
   (void)driver::Click(dialog, family);
   for (const char* kind : {"CardKind1Check", "CardKind2Check"}) {
     if (!driver::Find<QCheckBox>(dialog, kind)->isChecked()) (void)driver::Click(dialog, kind);
@@ -60,6 +57,7 @@ int main(int argc, char** argv) {
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   bool ok = true;
   tavrin::SimHost host;
+  host.AddReader();
   for (const tavrin::Shot& shot : tavrin::kShots) {
     tavrin::ConfigDialog dialog(host);
     dialog.show();

@@ -50,10 +50,10 @@ QStringList FormState(ConfigDialog& dialog) {
   for (const ControlDef& def : Controls()) {
     state << QString("%1 %2 %3 %4 %5")
                  .arg(QString::fromStdString(def.name))
-                 .arg(dialog.IsShown(def.id))
-                 .arg(dialog.IsEnabled(def.id))
-                 .arg(dialog.IsChecked(def.id))
-                 .arg(dialog.Caption(def.id));
+                 .arg(driver::IsShown(dialog, def.id))
+                 .arg(driver::IsEnabled(dialog, def.id))
+                 .arg(driver::IsChecked(dialog, def.id))
+                 .arg(driver::Caption(dialog, def.id));
   }
   return state;
 }
@@ -135,19 +135,14 @@ class ShellTest : public QObject {
     QCOMPARE(FormState(*dialog_), before);
   }
 
-  void contextMenuOffersTheAboutItem() {
-    const std::unique_ptr<QMenu> menu = dialog_->CreateWindowCommandMenu();
-    QCOMPARE(menu->actions().size(), 1);
-    QCOMPARE(menu->actions()[0]->text(), QString("About Tavrin Config Tools(&A)..."));
-    QCOMPARE(menu->actions()[0]->data().toUInt(), 16u);
-  }
-
 #ifndef Q_OS_WIN
   void rightClickThenTheItemOpensAbout() {
     AboutSeen seen;
-    QTimer::singleShot(0, [&seen] {
+    QStringList items;
+    QTimer::singleShot(0, [&seen, &items] {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       if (menu == nullptr) return;
+      for (const QAction* action : menu->actions()) items << action->text();
       CloseAboutWhenOpen(seen);
       menu->setActiveAction(menu->actions()[0]);
       QTest::keyClick(menu, Qt::Key_Return);
@@ -155,6 +150,7 @@ class ShellTest : public QObject {
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                             dialog_->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(dialog_.get(), &event);
+    QCOMPARE(items, QStringList{"About Tavrin Config Tools(&A)..."});
     QVERIFY(seen.opened);
   }
 #endif

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "CardFamilies.h"
+#include "config/CardFamilies.h"
 #include "config/ConfigPage.h"
 
 namespace tavrin::fuzz {
@@ -24,12 +24,16 @@ void Require(bool holds, const char* rule) {
   std::abort();
 }
 
-QString Description(const FuzzDialog& dialog) { return dialog.Caption(C::DescriptionText); }
+bool IsOpen(const WatchedReader& watched) { return watched.host.OpenHandles() > 0; }
+
+QString Description(const FuzzDialog& dialog) {
+  return driver::Caption(dialog, C::DescriptionText);
+}
 
 const CardFamily* CheckedFamily(const FuzzDialog& dialog) {
   const CardFamily* checked = nullptr;
   for (const CardFamily& family : kCardFamilies) {
-    if (!dialog.IsChecked(family.radio)) continue;
+    if (!driver::IsChecked(dialog, family.radio)) continue;
     Require(checked == nullptr, "more than one family radio checked");
     checked = &family;
   }
@@ -42,17 +46,19 @@ void CheckAlways(const FuzzDialog& dialog, const WatchedReader& watched) {
   const QString description = Description(dialog);
   Require(description.size() <= kMaxDescription, "description grows without bound");
   Require(!description.contains(QChar(0)), "description holds a zero character");
-  const bool open = dialog.Link().IsOpen();
+  const bool open = IsOpen(watched);
   Require(watched.OpenCount() == (open ? 1 : 0), "reader opens and closes do not balance");
   Require(watched.host.OpenHandles() == (open ? 1 : 0), "host handles leak");
-  Require(dialog.Caption(C::ConnectButton) == (open ? "Disconnect" : "Connect"),
+  Require(driver::Caption(dialog, C::ConnectButton) == (open ? "Disconnect" : "Connect"),
           "connect caption disagrees with the link");
-  Require(dialog.IsEnabled(C::DownloadButton) == open && dialog.IsEnabled(C::ResetButton) == open,
+  Require(driver::IsEnabled(dialog, C::DownloadButton) == open &&
+              driver::IsEnabled(dialog, C::ResetButton) == open,
           "download and reset enabled while disconnected, or disabled while connected");
 }
 
-void CheckConnect(const FuzzDialog& dialog, std::span<const Exchange> sent, const Before& before) {
-  const bool open = dialog.Link().IsOpen();
+void CheckConnect(const FuzzDialog& dialog, const WatchedReader& watched,
+                  std::span<const Exchange> sent, const Before& before) {
+  const bool open = IsOpen(watched);
   if (before.open || !open) {
     Require(!open, "disconnect left the link open");
     Require(sent.empty(), "disconnect or a failed search talked to the reader");
@@ -66,7 +72,7 @@ void CheckConnect(const FuzzDialog& dialog, std::span<const Exchange> sent, cons
       sent.size() == 2 && sent[1].Command() == ReaderCommand::Capability && sent[1].Accepted();
   const std::uint8_t families = known ? ReplyCapabilities(sent[1].reply)[0] : 0;
   for (const CardFamily& family : kCardFamilies) {
-    Require(dialog.IsEnabled(family.radio) == ((families & family.bit) != 0),
+    Require(driver::IsEnabled(dialog, family.radio) == ((families & family.capabilityBit) != 0),
             "family radio enabled against the capability reply");
   }
 }
@@ -85,7 +91,7 @@ bool StoredAsSent(const WatchedReader& watched, const Exchange& write) {
 
 void CheckDownload(const FuzzDialog& dialog, const WatchedReader& watched,
                    std::span<const Exchange> sent, const Before& before) {
-  Require(dialog.Link().IsOpen() == before.open, "download changed the link");
+  Require(IsOpen(watched) == before.open, "download changed the link");
   const bool success = Description(dialog) == kSuccess;
   if (sent.empty()) {
     Require(!success, "download reported success without a word to the reader");
@@ -113,11 +119,12 @@ void CheckDownload(const FuzzDialog& dialog, const WatchedReader& watched,
   }
 }
 
-void CheckReset(const FuzzDialog& dialog, std::span<const Exchange> sent, const Before& before) {
+void CheckReset(const FuzzDialog& dialog, const WatchedReader& watched,
+                std::span<const Exchange> sent, const Before& before) {
   Require(sent.size() <= 1 && (sent.empty() || sent[0].Command() == ReaderCommand::Reset),
           "reset sent something other than one reset request");
   const bool accepted = sent.size() == 1 && sent[0].Accepted();
-  Require(dialog.Link().IsOpen() == !accepted, "reset left the link in the wrong state");
+  Require(IsOpen(watched) == !accepted, "reset left the link in the wrong state");
   Require(dialog.resetMessages == before.resetMessages + (accepted ? 1 : 0),
           "reset message shown without an accepted reset");
   const QString description = Description(dialog);
@@ -133,8 +140,7 @@ void CheckReset(const FuzzDialog& dialog, std::span<const Exchange> sent, const 
 }  // namespace
 
 Before Snapshot(const FuzzDialog& dialog, const WatchedReader& watched) {
-  return {dialog.Link().IsOpen(), watched.log.size(), dialog.resetMessages, Description(dialog),
-          false};
+  return {IsOpen(watched), watched.log.size(), dialog.resetMessages, Description(dialog), false};
 }
 
 void CheckAfter(const FuzzDialog& dialog, const WatchedReader& watched, const Action& action,
@@ -147,14 +153,14 @@ void CheckAfter(const FuzzDialog& dialog, const WatchedReader& watched, const Ac
   }
   switch (action.kind) {
     case ActionKind::Connect:
-      return CheckConnect(dialog, sent, before);
+      return CheckConnect(dialog, watched, sent, before);
     case ActionKind::Download:
       return CheckDownload(dialog, watched, sent, before);
     case ActionKind::Reset:
-      return CheckReset(dialog, sent, before);
+      return CheckReset(dialog, watched, sent, before);
     default:
       Require(sent.empty(), "a form control talked to the reader");
-      Require(dialog.Link().IsOpen() == before.open, "a form control changed the link");
+      Require(IsOpen(watched) == before.open, "a form control changed the link");
   }
 }
 

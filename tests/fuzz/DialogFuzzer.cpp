@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "CardFamilies.h"
 #include "DialogChecks.h"
 #include "FuzzScript.h"
 #include "WatchedReader.h"
+#include "config/CardFamilies.h"
 #include "form/ControlTable.h"
 #include "form/FormWidgets.h"
 
@@ -54,7 +54,7 @@ const std::vector<ControlId>& Lists() {
 // A control the user can reach: enabled, and shown once the dialog is.
 template <class Widget>
 Widget* Reachable(const FuzzDialog& dialog, ControlId id) {
-  auto* widget = qobject_cast<Widget*>(dialog.Control(id));
+  auto* widget = qobject_cast<Widget*>(driver::Control(dialog, id));
   const bool reachable = widget != nullptr && widget->isEnabled() && widget->isVisibleTo(&dialog);
   return reachable ? widget : nullptr;
 }

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "CardFamilies.h"
 #include "FormDriver.h"
 #include "Harness.h"
+#include "config/CardFamilies.h"
 #include "config/PageAssembly.h"
 #include "form/ConfigDialog.h"
 #include "sim/SimHost.h"
@@ -125,13 +125,15 @@ class FailureMatrixTest : public QObject {
   ConfigDialog& Dialog() { return *dialog_; }
 
   void ChooseSettings(ControlId family) {
-    for (const CardFamily& f : kCardFamilies) Dialog().SetChecked(f.radio, f.radio == family);
-    for (ControlId id : kCheckedChoices) Dialog().SetChecked(id, true);
+    for (const CardFamily& f : kCardFamilies)
+      driver::SetChecked(Dialog(), f.radio, f.radio == family);
+    for (ControlId id : kCheckedChoices) driver::SetChecked(Dialog(), id, true);
     for (ControlId id : {C::SnrMsbFirstRadio, C::SnrHexRadio, C::MifareMode1Radio,
                          C::MifareKeyARadio, C::UltraLightMode1Radio, C::ICodeMode1Radio}) {
-      Dialog().SetChecked(id, false);
+      driver::SetChecked(Dialog(), id, false);
     }
-    for (const ListChoice& choice : kListChoices) Dialog().SelectIndex(choice.list, choice.index);
+    for (const ListChoice& choice : kListChoices)
+      driver::Control<QComboBox>(Dialog(), choice.list)->setCurrentIndex(choice.index);
     driver::Type(Dialog(), "MifareKeyEdit", kMifareKeyTyped);
   }
 
@@ -153,10 +155,11 @@ class FailureMatrixTest : public QObject {
   void ExpectEnabled(bool familiesEnabled) {
     for (ControlId id : {C::PageTabs, C::OutputSnrCheck, C::OutputDataCheck, C::CardKind1Check,
                          C::CardKind2Check, C::DownloadButton, C::ResetButton, C::ConnectButton}) {
-      QVERIFY2(Dialog().IsEnabled(id), qPrintable(NameOf(id)));
+      QVERIFY2(driver::IsEnabled(Dialog(), id), qPrintable(NameOf(id)));
     }
     for (const CardFamily& f : kCardFamilies) {
-      QVERIFY2(Dialog().IsEnabled(f.radio) == familiesEnabled, qPrintable(NameOf(f.radio)));
+      QVERIFY2(driver::IsEnabled(Dialog(), f.radio) == familiesEnabled,
+               qPrintable(NameOf(f.radio)));
     }
   }
 
@@ -228,11 +231,11 @@ class FailureMatrixTest : public QObject {
     ChooseSettings(chosen.radio);
     if (op != Operation::Connect) {
       QVERIFY(driver::Click(Dialog(), C::ConnectButton));
-      QCOMPARE(Dialog().Caption(C::DescriptionText), kFullDescription);
+      QCOMPARE(driver::Caption(Dialog(), C::DescriptionText), kFullDescription);
     }
     ArmFault(exchanges[failAt], fault.fault);
     const Settings before = hardening::SnapshotSettings(Dialog());
-    const QString descriptionBefore = Dialog().Caption(C::DescriptionText);
+    const QString descriptionBefore = driver::Caption(Dialog(), C::DescriptionText);
     reader_->received.clear();
     host_->sends = host_->reads = 0;
 
@@ -270,12 +273,11 @@ class FailureMatrixTest : public QObject {
     } else if (op == Operation::Reset) {
       expected = refused ? QString("Device Reset Failure.") : lastError;
     }
-    QCOMPARE(Dialog().Caption(C::DescriptionText), expected);
+    QCOMPARE(driver::Caption(Dialog(), C::DescriptionText), expected);
     QCOMPARE(messageBoxes_, 0);
 
     // Still connected, and nothing else switched on or off.
-    QVERIFY(Dialog().Link().IsOpen());
-    QCOMPARE(Dialog().Caption(C::ConnectButton), QString("Disconnect"));
+    QCOMPARE(driver::Caption(Dialog(), C::ConnectButton), QString("Disconnect"));
     QCOMPARE(reader_->opens - reader_->closes, 1);
     QCOMPARE(sim_->OpenHandles(), 1);
     ExpectEnabled(op != Operation::Connect);
@@ -341,13 +343,12 @@ class FailureMatrixTest : public QObject {
     ChooseSettings(C::TypeBRadio);
     QVERIFY(driver::Click(Dialog(), C::ConnectButton));
     QVERIFY(driver::Click(Dialog(), C::DownloadButton));
-    QCOMPARE(Dialog().Caption(C::DescriptionText), QString("DownLoad Successed"));
+    QCOMPARE(driver::Caption(Dialog(), C::DescriptionText), QString("DownLoad Successed"));
 
     ArmFault(ExchangesOf(Operation::Download, PageNumber::TypeB)[failAt],
              kFaultKinds[faultKind].fault);
     QVERIFY(driver::Click(Dialog(), C::DownloadButton));
-    QCOMPARE(Dialog().Caption(C::DescriptionText), QString());
-    QCOMPARE(Dialog().DescriptionValue(), QString());
+    QCOMPARE(driver::Caption(Dialog(), C::DescriptionText), QString());
   }
 };
 

@@ -7,28 +7,17 @@
 #include <QWidget>
 
 #include "FormDriver.h"
+#include "config/CardFamilies.h"
 #include "form/ConfigDialog.h"
 #include "form/ControlTable.h"
 
 namespace tavrin::hardening {
 
-struct FamilyTabs {
-  ControlId radio;
-  Panel kind1;
-  Panel kind2;  // Panel::None: one kind only
-};
+inline QString CaptionOf(Panel panel) { return TabCaptionOf(panel); }
 
-inline constexpr FamilyTabs kFamilyTabs[] = {
-    {ControlId::TypeARadio, Panel::Mifare, Panel::UltraLight},
-    {ControlId::TypeBRadio, Panel::Sr176, Panel::Sri},
-    {ControlId::Iso15693Radio, Panel::ICode, Panel::None},
-};
-
-inline QString CaptionOf(Panel panel) {
-  for (const PanelDef& def : kPanels) {
-    if (def.panel == panel) return def.tabCaption;
-  }
-  return {};
+inline Panel Kind1(const CardFamily& family) { return family.kinds[0].panel; }
+inline Panel Kind2(const CardFamily& family) {
+  return family.kindCount > 1 ? family.kinds[1].panel : Panel::None;
 }
 
 inline Panel PanelCaptioned(const QString& caption) {
@@ -48,12 +37,12 @@ inline QString PanelName(Panel panel) {
 // The tabs the current choices call for.
 inline QStringList ExpectedTabs(const ConfigDialog& dialog) {
   QStringList tabs{CaptionOf(Panel::System)};
-  if (dialog.IsChecked(ControlId::OutputSnrCheck)) tabs << CaptionOf(Panel::Snr);
-  for (const FamilyTabs& family : kFamilyTabs) {
-    if (!dialog.IsChecked(family.radio)) continue;
-    if (dialog.IsChecked(ControlId::CardKind1Check)) tabs << CaptionOf(family.kind1);
-    if (family.kind2 != Panel::None && dialog.IsChecked(ControlId::CardKind2Check)) {
-      tabs << CaptionOf(family.kind2);
+  if (driver::IsChecked(dialog, ControlId::OutputSnrCheck)) tabs << CaptionOf(Panel::Snr);
+  for (const CardFamily& family : kCardFamilies) {
+    if (!driver::IsChecked(dialog, family.radio)) continue;
+    if (driver::IsChecked(dialog, ControlId::CardKind1Check)) tabs << CaptionOf(Kind1(family));
+    if (Kind2(family) != Panel::None && driver::IsChecked(dialog, ControlId::CardKind2Check)) {
+      tabs << CaptionOf(Kind2(family));
     }
   }
   return tabs;
@@ -62,8 +51,8 @@ inline QStringList ExpectedTabs(const ConfigDialog& dialog) {
 // The members a shown panel shows: the card-kind checks only with data
 // output (the second not under ISO15693), the frames of the checked mode.
 inline QStringList ExpectedVisibleMembers(const ConfigDialog& dialog, Panel panel) {
-  const bool data = dialog.IsChecked(ControlId::OutputDataCheck);
-  const bool iso15693 = dialog.IsChecked(ControlId::Iso15693Radio);
+  const bool data = driver::IsChecked(dialog, ControlId::OutputDataCheck);
+  const bool iso15693 = driver::IsChecked(dialog, ControlId::Iso15693Radio);
   QStringList names;
   for (ControlId id : PanelMembers(panel)) {
     bool shown = true;
@@ -71,7 +60,7 @@ inline QStringList ExpectedVisibleMembers(const ConfigDialog& dialog, Panel pane
     if (id == ControlId::CardKind2Check) shown = data && !iso15693;
     for (Panel block : kBlockPanels) {
       if (block != panel) continue;
-      const bool mode1 = dialog.IsChecked(BlockControl(panel, BlockRole::Mode1Radio));
+      const bool mode1 = driver::IsChecked(dialog, BlockControl(panel, BlockRole::Mode1Radio));
       if (id == BlockControl(panel, BlockRole::Mode1StartFrame) ||
           id == BlockControl(panel, BlockRole::Mode1EndFrame)) {
         shown = mode1;
@@ -91,7 +80,7 @@ inline QStringList ExpectedVisibleMembers(const ConfigDialog& dialog, Panel pane
 inline QStringList VisibleMembers(const ConfigDialog& dialog, Panel panel) {
   QStringList names;
   for (ControlId id : PanelMembers(panel)) {
-    if (dialog.Control(id)->isVisible()) names << driver::NameOf(id);
+    if (driver::Control(dialog, id)->isVisible()) names << driver::NameOf(id);
   }
   return names;
 }
@@ -100,7 +89,7 @@ inline QStringList PanelsOnView(const ConfigDialog& dialog) {
   QStringList names;
   for (const PanelDef& panel : kPanels) {
     for (ControlId id : PanelMembers(panel.panel)) {
-      if (!dialog.Control(id)->isVisible()) continue;
+      if (!driver::Control(dialog, id)->isVisible()) continue;
       names << panel.name;
       break;
     }
@@ -117,26 +106,25 @@ inline QStringList FormProblems(const ConfigDialog& dialog, bool tabsRebuilt) {
   };
 
   int familiesChecked = 0;
-  for (const FamilyTabs& family : kFamilyTabs) familiesChecked += dialog.IsChecked(family.radio);
+  for (const CardFamily& family : kCardFamilies)
+    familiesChecked += driver::IsChecked(dialog, family.radio);
   expect(familiesChecked == 1, QString("%1 family radios checked").arg(familiesChecked));
 
-  const QStringList tabs = dialog.TabCaptions();
+  const QStringList tabs = driver::TabCaptions(dialog);
   const QStringList wanted = tabsRebuilt ? ExpectedTabs(dialog) : QStringList{"System Config"};
   expect(tabs == wanted,
          QString("tabs [%1], the choices call for [%2]").arg(tabs.join(", "), wanted.join(", ")));
-  expect(dialog.nextTabIndex() == tabs.size(),
-         QString("nextTabIndex %1 with %2 tabs").arg(dialog.nextTabIndex()).arg(tabs.size()));
-  for (const FamilyTabs& family : kFamilyTabs) {
-    if (!tabsRebuilt || !dialog.IsChecked(family.radio)) continue;
-    expect(dialog.Caption(ControlId::CardKind1Check) == CaptionOf(family.kind1),
-           "CardKind1Check captioned " + dialog.Caption(ControlId::CardKind1Check));
-    if (family.kind2 != Panel::None) {
-      expect(dialog.Caption(ControlId::CardKind2Check) == CaptionOf(family.kind2),
-             "CardKind2Check captioned " + dialog.Caption(ControlId::CardKind2Check));
+  for (const CardFamily& family : kCardFamilies) {
+    if (!tabsRebuilt || !driver::IsChecked(dialog, family.radio)) continue;
+    expect(driver::Caption(dialog, ControlId::CardKind1Check) == CaptionOf(Kind1(family)),
+           "CardKind1Check captioned " + driver::Caption(dialog, ControlId::CardKind1Check));
+    if (Kind2(family) != Panel::None) {
+      expect(driver::Caption(dialog, ControlId::CardKind2Check) == CaptionOf(Kind2(family)),
+             "CardKind2Check captioned " + driver::Caption(dialog, ControlId::CardKind2Check));
     }
   }
 
-  const int current = dialog.CurrentTab();
+  const int current = driver::CurrentTab(dialog);
   const Panel selected =
       current >= 0 && current < tabs.size() ? PanelCaptioned(tabs[current]) : Panel::None;
   expect(PanelsOnView(dialog) == QStringList{PanelName(selected)},
@@ -150,22 +138,23 @@ inline QStringList FormProblems(const ConfigDialog& dialog, bool tabsRebuilt) {
                                  .arg(PanelName(selected), shown.join(", "), members.join(", ")));
   }
   if (selected != Panel::System) {
-    expect(!dialog.Control(ControlId::CardKind1Check)->isVisible() &&
-               !dialog.Control(ControlId::CardKind2Check)->isVisible(),
+    expect(!driver::Control(dialog, ControlId::CardKind1Check)->isVisible() &&
+               !driver::Control(dialog, ControlId::CardKind2Check)->isVisible(),
            "a card-kind check is on view away from System Config");
   }
-  expect(!dialog.Control(ControlId::CardKind3Check)->isVisible(), "CardKind3Check on view");
-  expect(dialog.IsChecked(ControlId::OutputDataCheck) ||
-             (!dialog.IsChecked(ControlId::CardKind1Check) &&
-              !dialog.IsChecked(ControlId::CardKind2Check)),
+  expect(!driver::Control(dialog, ControlId::CardKind3Check)->isVisible(),
+         "CardKind3Check on view");
+  expect(driver::IsChecked(dialog, ControlId::OutputDataCheck) ||
+             (!driver::IsChecked(dialog, ControlId::CardKind1Check) &&
+              !driver::IsChecked(dialog, ControlId::CardKind2Check)),
          "a card kind checked without data output");
 
   for (ControlId id : {ControlId::PageTabs, ControlId::BannerText, ControlId::ConnectButton,
                        ControlId::DownloadButton, ControlId::ResetButton}) {
-    expect(dialog.Control(id)->isVisible(), driver::NameOf(id) + " hidden");
+    expect(driver::Control(dialog, id)->isVisible(), driver::NameOf(id) + " hidden");
   }
   for (ControlId id : {ControlId::SaveConfigButton, ControlId::ReadConfigButton}) {
-    expect(!dialog.Control(id)->isVisible(), driver::NameOf(id) + " on view");
+    expect(!driver::Control(dialog, id)->isVisible(), driver::NameOf(id) + " on view");
   }
   return problems;
 }

@@ -55,14 +55,14 @@ using Settings = std::map<QString, QString>;
 inline Settings SnapshotSettings(const ConfigDialog& dialog) {
   Settings settings;
   for (const ControlDef& def : Controls()) {
-    QWidget* widget = dialog.Control(def.id);
+    QWidget* widget = driver::Control(dialog, def.id);
     const QString name = QString::fromStdString(def.name);
     if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
-      settings[name] = dialog.IsChecked(def.id) ? "checked" : "unchecked";
+      settings[name] = driver::IsChecked(dialog, def.id) ? "checked" : "unchecked";
     } else if (qobject_cast<QComboBox*>(widget)) {
-      settings[name] = QString::number(dialog.SelectedIndex(def.id));
+      settings[name] = QString::number(driver::SelectedIndex(dialog, def.id));
     } else if (qobject_cast<QLineEdit*>(widget)) {
-      settings[name] = dialog.Caption(def.id);
+      settings[name] = driver::Caption(dialog, def.id);
     }
   }
   return settings;

@@ -16,10 +16,10 @@
 #include <random>
 #include <set>
 
-#include "CardFamilies.h"
 #include "FormDriver.h"
 #include "FormInvariants.h"
 #include "Harness.h"
+#include "config/CardFamilies.h"
 #include "config/PageAssembly.h"
 #include "form/ConfigDialog.h"
 #include "sim/SimHost.h"
@@ -227,9 +227,9 @@ class Walk {
   // The user mostly edits the form and lingers on a card tab; a
   // disconnected user soon connects, a vanished reader soon comes back.
   Action ChooseAction() {
-    const bool open = dialog_.Link().IsOpen();
+    const bool open = (sim_.OpenHandles() > 0);
     const bool plugged = sim_.IsPlugged(reader_);
-    const bool onCardTab = dialog_.CurrentTab() > 0;
+    const bool onCardTab = driver::CurrentTab(dialog_) > 0;
     std::discrete_distribution<int> weights{35.0,
                                             open ? 2.0 : 20.0,
                                             5.0,
@@ -268,8 +268,8 @@ class Walk {
 
   Before Capture() const {
     return {hardening::SnapshotSettings(dialog_),
-            dialog_.Caption(C::DescriptionText),
-            dialog_.Link().IsOpen(),
+            driver::Caption(dialog_, C::DescriptionText),
+            (sim_.OpenHandles() > 0),
             live_,
             host_.sends,
             host_.reads,
@@ -306,17 +306,17 @@ class Walk {
   // A passive action: nothing on the wire, the link and the text as they were.
   void ExpectQuiet(const std::set<QString>& mayChange = {}) {
     ExpectExchanges(0, 0);
-    Expect(dialog_.Link().IsOpen() == before_.linkOpen, "the link changed");
-    Expect(dialog_.Caption(C::DescriptionText) == before_.description,
-           "description changed to " + dialog_.Caption(C::DescriptionText));
+    Expect((sim_.OpenHandles() > 0) == before_.linkOpen, "the link changed");
+    Expect(driver::Caption(dialog_, C::DescriptionText) == before_.description,
+           "description changed to " + driver::Caption(dialog_, C::DescriptionText));
     ExpectSettingsKept(mayChange);
     Expect(dialog_.resetMessages == before_.messages, "a reset message appeared");
   }
 
   void CheckLink() {
-    const bool open = dialog_.Link().IsOpen();
-    Expect(dialog_.Caption(C::ConnectButton) == (open ? "Disconnect" : "Connect"),
-           "ConnectButton reads " + dialog_.Caption(C::ConnectButton));
+    const bool open = (sim_.OpenHandles() > 0);
+    Expect(driver::Caption(dialog_, C::ConnectButton) == (open ? "Disconnect" : "Connect"),
+           "ConnectButton reads " + driver::Caption(dialog_, C::ConnectButton));
     Expect(reader_.opens - reader_.closes == (open ? 1 : 0),
            QString("reader opened %1 times, closed %2").arg(reader_.opens).arg(reader_.closes));
     Expect(keyboard_.opens == keyboard_.closes, "another device was left open");
@@ -324,19 +324,20 @@ class Walk {
            QString("%1 handles open").arg(sim_.OpenHandles()));
     for (ControlId id : {C::OutputSnrCheck, C::OutputDataCheck, C::CardKind1Check,
                          C::CardKind2Check, C::DownloadButton, C::ResetButton}) {
-      Expect(dialog_.IsEnabled(id) == open, Name(id) + (open ? " disabled" : " enabled"));
+      Expect(driver::IsEnabled(dialog_, id) == open, Name(id) + (open ? " disabled" : " enabled"));
     }
-    Expect(dialog_.IsEnabled(C::PageTabs) == (open || !connectPressed_), "PageTabs enabled state");
+    Expect(driver::IsEnabled(dialog_, C::PageTabs) == (open || !connectPressed_),
+           "PageTabs enabled state");
     for (const CardFamily& family : kCardFamilies) {
-      const bool enabled = open && (enabledFamilies_ & family.bit) != 0;
-      Expect(dialog_.IsEnabled(family.radio) == enabled,
+      const bool enabled = open && (enabledFamilies_ & family.capabilityBit) != 0;
+      Expect(driver::IsEnabled(dialog_, family.radio) == enabled,
              Name(family.radio) + (enabled ? " disabled" : " enabled"));
     }
   }
 
   ControlId CheckedFamily() const {
     for (const CardFamily& family : kCardFamilies) {
-      if (dialog_.IsChecked(family.radio)) return family.radio;
+      if (driver::IsChecked(dialog_, family.radio)) return family.radio;
     }
     return C::TypeARadio;
   }
@@ -344,15 +345,16 @@ class Walk {
   void ClickAnyControl() {
     std::vector<ControlId> visible;
     for (const ControlDef& def : Controls()) {
-      if (IsSetting(def.kind) && dialog_.Control(def.id)->isVisible()) visible.push_back(def.id);
+      if (IsSetting(def.kind) && driver::Control(dialog_, def.id)->isVisible())
+        visible.push_back(def.id);
     }
     ClickSetting(visible[Pick(visible.size())]);
   }
 
   void ClickSetting(ControlId id) {
-    const bool enabled = dialog_.IsEnabled(id);
-    const bool wasChecked = dialog_.IsChecked(id);
-    const bool radio = qobject_cast<QRadioButton*>(dialog_.Control(id)) != nullptr;
+    const bool enabled = driver::IsEnabled(dialog_, id);
+    const bool wasChecked = driver::IsChecked(dialog_, id);
+    const bool radio = qobject_cast<QRadioButton*>(driver::Control(dialog_, id)) != nullptr;
     Log("click " + Name(id) + (enabled ? "" : " (disabled)"));
     if (!driver::Click(dialog_, id)) Expect(false, "could not click " + Name(id));
     if (!enabled) {
@@ -361,10 +363,10 @@ class Walk {
     }
     std::set<QString> mayChange{Name(id)};
     if (radio) {
-      Expect(dialog_.IsChecked(id), Name(id) + " not checked by its click");
+      Expect(driver::IsChecked(dialog_, id), Name(id) + " not checked by its click");
       for (ControlId member : RadioSetOf(id)) mayChange.insert(Name(member));
     } else {
-      Expect(dialog_.IsChecked(id) != wasChecked, Name(id) + " did not toggle");
+      Expect(driver::IsChecked(dialog_, id) != wasChecked, Name(id) + " did not toggle");
     }
     if (id == C::OutputDataCheck)
       mayChange.insert({Name(C::CardKind1Check), Name(C::CardKind2Check)});
@@ -381,8 +383,8 @@ class Walk {
 
   void AfterConnect() {
     connectPressed_ = true;
-    const bool open = dialog_.Link().IsOpen();
-    const QString text = dialog_.Caption(C::DescriptionText);
+    const bool open = (sim_.OpenHandles() > 0);
+    const QString text = driver::Caption(dialog_, C::DescriptionText);
     Expect(dialog_.resetMessages == before_.messages, "a reset message appeared");
     if (before_.linkOpen || !sim_.IsPlugged(reader_) || reader_.openError != 0) {
       Expect(!open, "connected");
@@ -415,7 +417,7 @@ class Walk {
                                                                                : C::Iso15693Radio;
     for (std::size_t i = 0; i < std::size(kCardFamilies); ++i) {
       const CardFamily& step = kCardFamilies[i];
-      if ((enabledFamilies_ & step.bit) == 0 && family == step.radio) {
+      if ((enabledFamilies_ & step.capabilityBit) == 0 && family == step.radio) {
         family = kCardFamilies[(i + 1) % std::size(kCardFamilies)].radio;
       }
     }
@@ -433,10 +435,10 @@ class Walk {
       return;
     }
     ++downloads;
-    const QString text = dialog_.Caption(C::DescriptionText);
+    const QString text = driver::Caption(dialog_, C::DescriptionText);
     const ControlId family = CheckedFamily();
     const QString key = before_.settings.at(Name(C::MifareKeyEdit));
-    Expect(dialog_.Link().IsOpen(), "a download closed the link");
+    Expect((sim_.OpenHandles() > 0), "a download closed the link");
     if (family == C::TypeARadio && !IsValidMifareKey(key.toStdString())) {
       Expect(text == kKeyError, "invalid key, description " + text);
       ExpectExchanges(0, 0);
@@ -506,8 +508,8 @@ class Walk {
       return;
     }
     ++resets;
-    const QString text = dialog_.Caption(C::DescriptionText);
-    const bool open = dialog_.Link().IsOpen();
+    const QString text = driver::Caption(dialog_, C::DescriptionText);
+    const bool open = (sim_.OpenHandles() > 0);
     if (!before_.live) {
       Expect(text == QString("LastError: %1").arg(ENODEV), "reset of a vanished reader: " + text);
       Expect(open, "link closed");
@@ -535,18 +537,18 @@ class Walk {
   }
 
   void SelectAnyTab() {
-    const int count = dialog_.TabCaptions().size();
+    const int count = driver::TabCaptions(dialog_).size();
     const int tab = Pick(count);
     Log(QString("select tab %1 of %2").arg(tab).arg(count));
     if (!driver::SelectTab(dialog_, tab)) Expect(false, "tab bar not on view");
-    if (tab > 0 && dialog_.CurrentTab() == tab) ++deepTabs;
+    if (tab > 0 && driver::CurrentTab(dialog_) == tab) ++deepTabs;
     ExpectQuiet();
   }
 
   void ChooseAnyListItem() {
     std::vector<QComboBox*> lists;
     for (const ControlDef& def : Controls()) {
-      auto* list = qobject_cast<QComboBox*>(dialog_.Control(def.id));
+      auto* list = qobject_cast<QComboBox*>(driver::Control(dialog_, def.id));
       if (list != nullptr && list->isVisible() && list->isEnabled()) lists.push_back(list);
     }
     if (lists.empty()) {
@@ -582,7 +584,7 @@ class Walk {
   }
 
   void TypeAnyKey() {
-    QWidget* edit = dialog_.Control(C::MifareKeyEdit);
+    QWidget* edit = driver::Control(dialog_, C::MifareKeyEdit);
     if (!edit->isVisible() || !edit->isEnabled()) {
       SelectAnyTab();  // looks for it
       return;
@@ -591,8 +593,8 @@ class Walk {
     Log("type key \"" + key + "\"");
     driver::Type(dialog_, Name(C::MifareKeyEdit), key);
     ++keysTyped;
-    Expect(dialog_.Caption(C::MifareKeyEdit) == key,
-           "key field shows " + dialog_.Caption(C::MifareKeyEdit));
+    Expect(driver::Caption(dialog_, C::MifareKeyEdit) == key,
+           "key field shows " + driver::Caption(dialog_, C::MifareKeyEdit));
     ExpectQuiet({Name(C::MifareKeyEdit)});
   }
 

@@ -114,13 +114,12 @@ class ConnectTest : public QObject {
     QVERIFY(S().Press("ConnectButton"));
     const QString expected = Lines(QStringList{kConnectedLine, Identification()} + lines);
     QCOMPARE(S().Description(), expected);
-    QCOMPARE(S().dialog->DescriptionValue(), expected);
     QCOMPARE(S().EnabledFamilies(), enabled);
     QCOMPARE(S().CheckedFamilies(), QStringList{checked});
     QCOMPARE(S().Shown("CardKind1Check"), kindCaptions[0]);
     QCOMPARE(S().Shown("CardKind2Check"), kindCaptions[1]);
     QCOMPARE(driver::TabCaptions(*S().dialog), tabs);
-    QCOMPARE(S().dialog->CurrentTab(), 0);
+    QCOMPARE(driver::CurrentTab(*S().dialog), 0);
     QCOMPARE(driver::PanelsOnView(*S().dialog), QStringList{"SystemPanel"});
     QVERIFY(S().IsConnected());
     QCOMPARE(S().Commands(), session::Bytes({0xF1, 0xE0}));

@@ -57,7 +57,7 @@ class DownloadTest : public QObject {
     QCOMPARE(S().Stored(static_cast<PageNumber>(number)), familyPage);
     QCOMPARE(S().Description(), session::kSuccess);
     QVERIFY(S().IsConnected());
-    QCOMPARE(S().dialog->CurrentTab(), 0);
+    QCOMPARE(driver::CurrentTab(*S().dialog), 0);
     QCOMPARE(driver::PanelsOnView(*S().dialog), QStringList{"SystemPanel"});
   }
 
@@ -262,7 +262,6 @@ class DownloadTest : public QObject {
     QVERIFY(S().Press("DownloadButton"));
     QCOMPARE(S().Sent(), 0);
     QCOMPARE(S().Description(), kKeyError);
-    QCOMPARE(S().dialog->DescriptionValue(), kKeyError);
     QCOMPARE(S().Shown("MifareKeyEdit"), typed);
     QVERIFY(S().IsConnected());
     QVERIFY(S().reader->pages.empty());

@@ -105,12 +105,13 @@ class Session {
     return true;
   }
 
-  QString Description() const { return dialog->Caption(ControlId::DescriptionText); }
+  QString Description() const { return driver::Caption(*dialog, ControlId::DescriptionText); }
 
   // What a control shows: a list's chosen item, else its caption or text.
   QString Shown(const QString& name) const {
     if (auto* list = Find<QComboBox>(name)) return list->currentText();
-    return dialog->Caption(static_cast<ControlId>(Find(name)->property("controlId").toInt()));
+    return driver::Caption(*dialog,
+                           static_cast<ControlId>(Find(name)->property("controlId").toInt()));
   }
 
   bool IsEnabled(const QString& name) const { return Find(name)->isEnabled(); }
@@ -128,12 +129,12 @@ class Session {
 
   bool IsConnected() const {
     const QStringList enabled = Filter(kConnectControls, &Session::IsEnabled);
-    return Shown("ConnectButton") == "Disconnect" && dialog->Link().IsOpen() &&
-           host.OpenHandles() == 1 && enabled.size() == 7 + EnabledFamilies().size();
+    return Shown("ConnectButton") == "Disconnect" && host.OpenHandles() == 1 &&
+           enabled.size() == 7 + EnabledFamilies().size();
   }
   bool IsDisconnected() const {
-    return Shown("ConnectButton") == "Connect" && !dialog->Link().IsOpen() &&
-           host.OpenHandles() == 0 && Filter(kConnectControls, &Session::IsEnabled).isEmpty();
+    return Shown("ConnectButton") == "Connect" && host.OpenHandles() == 0 &&
+           Filter(kConnectControls, &Session::IsEnabled).isEmpty();
   }
 
   int Sent() const { return static_cast<int>(reader->received.size()); }
