@@ -5,6 +5,7 @@
 
 #include "form/AppIcon.h"
 #include "form/DialogUnits.h"
+#include "form/Product.h"
 
 namespace tavrin {
 namespace {
@@ -19,16 +20,21 @@ enum class AboutKind { Icon, Label, OkButton };
 struct AboutRow {
   const char* name;
   AboutKind kind;
-  const char* text;
+  const char* text;  // nullptr: the program's name and version
   DuRect rect;
 };
 
 const AboutRow kAboutRows[] = {
     {"IconPicture", AboutKind::Icon, "", {11, 17, 20, 20}},
-    {"ProgramLine", AboutKind::Label, "Tavrin Config Tools 1.22", {40, 16, 119, 8}},
-    {"MakerLine", AboutKind::Label, "Belmora Electronics Co.,LTD", {40, 31, 177, 8}},
+    {"ProgramLine", AboutKind::Label, nullptr, {40, 16, 119, 8}},
+    {"MakerLine", AboutKind::Label, kMakerName, {40, 31, 177, 8}},
     {"OkButton", AboutKind::OkButton, "OK", {167, 13, 50, 14}},
 };
+
+QString ProgramLine() {
+  return QStringLiteral("%1 %2").arg(QString::fromUtf8(kProductName),
+                                     QString::fromUtf8(kProductVersion));
+}
 
 }  // namespace
 
@@ -54,7 +60,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
         break;
       }
       case AboutKind::Label:
-        widget = new QLabel(QString::fromUtf8(row.text), this);
+        widget =
+            new QLabel(row.text != nullptr ? QString::fromUtf8(row.text) : ProgramLine(), this);
         static_cast<QLabel*>(widget)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         break;
       case AboutKind::OkButton: {

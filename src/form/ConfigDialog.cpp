@@ -14,12 +14,11 @@
 #include "form/FormWidgets.h"
 #include "form/ItemLists.h"
 #include "form/MinimizedIcon.h"
+#include "form/Product.h"
 
 namespace tavrin {
 namespace {
 
-constexpr const char* kDialogTitle = "Tavrin Config Tools";
-constexpr const char* kBannerCaption = "Belmora Electronics Co.,LTD";
 constexpr const char* kStartUpKey = "3A7C19E5B08D";
 constexpr int kDialogWidthDu = 354;
 constexpr int kDialogHeightDu = 259;
@@ -125,7 +124,7 @@ const ControlId kAtLastItemAtStartUp[] = {
 
 ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent, const QString& messageTitle)
     : QDialog(parent), messageTitle_(messageTitle), session_(host) {
-  setWindowTitle(QString::fromUtf8(kDialogTitle));
+  setWindowTitle(QString::fromUtf8(kProductName));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
@@ -219,7 +218,7 @@ void ConfigDialog::SetUpBanner() {
     bannerFont_.setPixelSize(--pixels);
   }
   Control(ControlId::BannerText)->setFont(bannerFont_);
-  SetCaption(ControlId::BannerText, QString::fromUtf8(kBannerCaption));
+  SetCaption(ControlId::BannerText, QString::fromUtf8(kMakerName));
 }
 
 QWidget* ConfigDialog::Control(ControlId id) const {

@@ -3,6 +3,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "form/Product.h"
+
 namespace tavrin {
 namespace {
 
@@ -52,7 +54,7 @@ struct Row {
 // clang-format off
 const Row kFixedRows[] = {
     {C(PageTabs), kTabs, P::None, {7, 30, 340, 200}},
-    {C(BannerText), kLabel, P::None, {7, 7, 340, 21}, "Belmora Electronics Co.,LTD",
+    {C(BannerText), kLabel, P::None, {7, 7, 340, 21}, kMakerName,
      kNoStop, kCentre},
     {C(ConnectButton), kDefault, P::None, {167, 238, 50, 14}, "Connect", kStop},
     {C(DownloadButton), kButton, P::None, {229, 238, 50, 14}, "DownLoad", kStop},

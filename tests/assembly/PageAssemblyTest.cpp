@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "FakeForm.h"
 #include "config/PageAssembly.h"
 #include "reader/ReaderFrame.h"
 #include "sim/SimHost.h"
@@ -15,36 +16,6 @@ namespace {
 
 using C = ControlId;
 using Page = std::array<std::uint8_t, kPageSize>;
-
-// The form as the dialog leaves it after start-up, without widgets.
-class FakeForm : public FormView {
- public:
-  FakeForm() {
-    for (C id : {C::TypeARadio, C::OutputSnrCheck, C::SnrMsbFirstRadio, C::SnrHexRadio,
-                 C::MifareMode1Radio, C::MifareKeyARadio, C::UltraLightMode1Radio,
-                 C::Sr176Mode1Radio, C::SriMode1Radio, C::ICodeMode1Radio})
-      checks[id] = true;
-    lists[C::MifareEndByteCombo] = 15;
-    lists[C::UltraLightEndByteCombo] = 3;
-    lists[C::Sr176EndByteCombo] = 1;
-    lists[C::SriEndByteCombo] = 3;
-    lists[C::ICodeEndByteCombo] = 3;
-  }
-
-  bool IsChecked(ControlId c) const override { return checks.count(c) && checks.at(c); }
-  int SelectedIndex(ControlId c) const override { return lists.count(c) ? lists.at(c) : 0; }
-  void SelectIndex(ControlId c, int index) override { lists[c] = index; }
-  std::string& MifareKeyText() override { return key; }
-
-  void ChooseFamily(C family) {
-    for (C radio : {C::TypeARadio, C::TypeBRadio, C::Iso15693Radio}) checks[radio] = false;
-    checks[family] = true;
-  }
-
-  std::map<ControlId, bool> checks;
-  std::map<ControlId, int> lists;
-  std::string key = "3A7C19E5B08D";
-};
 
 Page Bytes(std::initializer_list<std::pair<std::size_t, std::uint8_t>> set) {
   Page page{};
