@@ -120,12 +120,9 @@ void ConfigDialog::OnDownload() {
   ShowSystemPanel();
   RefreshTabs();
   pullBoundText();
-  // What an earlier download reported must not stand for this one.
-  if (descriptionText_ == Shown(kDownloadSuccessText) ||
-      descriptionText_ == Shown(kMifareKeyErrorText))
-    descriptionText_.clear();
-  const DownloadResult result = session_.Download(*this);
-  if (result.keyInvalid || result.Succeeded()) descriptionText_ = Shown(DownloadText(result));
+  // Every outcome replaces the description, a failure too: the reader may
+  // now hold a new system page beside an old family page.
+  descriptionText_ = Shown(DownloadText(session_.Download(*this)));
   pushBoundText();
 }
 

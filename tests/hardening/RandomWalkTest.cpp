@@ -447,10 +447,7 @@ class Walk {
     }
     const bool unlocked = before_.live && !armed_.On(ReaderCommand::Unlock);
     const bool succeeds = unlocked && !armed_.On(ReaderCommand::WritePage);
-    // A failure shows nothing, but takes down what a download before reported.
-    const bool earlierOutcome = before_.description == kSuccess || before_.description == kKeyError;
-    const QString failed = earlierOutcome ? QString() : before_.description;
-    Expect(text == (succeeds ? kSuccess : failed), "description " + text);
+    Expect(text == (succeeds ? kSuccess : DownloadFailureText()), "description " + text);
     if (succeeds) {
       ExpectExchanges(3, 3);
       ++successes;
@@ -474,6 +471,14 @@ class Walk {
     if (sent.contains(familyPage)) {
       Expect(sent.at(familyPage) == AssembleFamilyPage(family).Bytes(), "family page != form");
     }
+  }
+
+  // A vanished reader fails the unlock's send; an armed fault fails its request.
+  QString DownloadFailureText() const {
+    const QString failure = "DownLoad Failure.";
+    if (!before_.live) return failure + QString("\r\nLastError: %1").arg(ENODEV);
+    if (armed_.fault.kind == SimFault::Kind::Refuse) return failure;
+    return failure + QString("\r\nLastError: %1").arg(armed_.fault.error);
   }
 
   static PageNumber PageOf(ControlId family) {
