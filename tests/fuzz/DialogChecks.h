@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstddef>
 
+#include "FormDriver.h"
 #include "FuzzScript.h"
 #include "WatchedReader.h"
 #include "form/ConfigDialog.h"
