@@ -1,119 +1,24 @@
 // libFuzzer target: a short run of user actions on the configuration dialog
-// against a reader whose every answer the input chooses. The dialog's rules
-// are checked after each action (DialogChecks.h); sanitizers watch the rest.
-#include <QAbstractButton>
+// against a reader whose every answer the input chooses (FuzzScript.h). The
+// rules of the test engine judge each action; a broken one aborts so that
+// libFuzzer keeps the input. Sanitizers watch the rest.
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTabBar>
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <initializer_list>
-#include <string>
-#include <vector>
+#include <cstdio>
+#include <cstdlib>
 
-#include "DialogChecks.h"
 #include "FuzzScript.h"
-#include "WatchedReader.h"
-#include "config/CardFamilies.h"
-#include "form/ControlTable.h"
-#include "form/FormWidgets.h"
+#include "Rules.h"
 
-namespace tavrin::fuzz {
 namespace {
 
-using C = ControlId;
-
-// Clicked through their own actions, so that the checks know what ran.
-constexpr ControlId kOperationButtons[] = {C::ConnectButton, C::DownloadButton, C::ResetButton};
-
-std::vector<ControlId> ControlsOfKinds(std::initializer_list<ControlKind> kinds) {
-  std::vector<ControlId> found;
-  for (const ControlDef& def : Controls()) {
-    const bool operation = std::find(std::begin(kOperationButtons), std::end(kOperationButtons),
-                                     def.id) != std::end(kOperationButtons);
-    if (!operation && std::find(kinds.begin(), kinds.end(), def.kind) != kinds.end())
-      found.push_back(def.id);
-  }
-  return found;
-}
-
-const std::vector<ControlId>& Clickables() {
-  static const std::vector<ControlId> clickables =
-      ControlsOfKinds({ControlKind::PushButton, ControlKind::DefaultButton, ControlKind::CheckBox,
-                       ControlKind::RadioButton});
-  return clickables;
-}
-
-const std::vector<ControlId>& Lists() {
-  static const std::vector<ControlId> lists = ControlsOfKinds({ControlKind::DropDownList});
-  return lists;
-}
-
-// A control the user can reach: enabled, and shown once the dialog is.
-template <class Widget>
-Widget* Reachable(const FuzzDialog& dialog, ControlId id) {
-  auto* widget = qobject_cast<Widget*>(driver::Control(dialog, id));
-  const bool reachable = widget != nullptr && widget->isEnabled() && widget->isVisibleTo(&dialog);
-  return reachable ? widget : nullptr;
-}
-
-bool Click(FuzzDialog& dialog, ControlId id) {
-  auto* button = Reachable<QAbstractButton>(dialog, id);
-  if (button != nullptr) button->click();
-  return button != nullptr;
-}
-
-bool SelectTab(FuzzDialog& dialog, std::uint8_t choice) {
-  auto* tabs = Reachable<TabStrip>(dialog, C::PageTabs);
-  if (tabs == nullptr || tabs->TabCount() == 0) return false;
-  tabs->Bar()->setCurrentIndex(choice % tabs->TabCount());
-  return true;
-}
-
-bool SelectItem(FuzzDialog& dialog, std::uint8_t choice, std::uint8_t item) {
-  auto* list = Reachable<QComboBox>(dialog, Lists()[choice % Lists().size()]);
-  if (list == nullptr || list->count() == 0) return false;
-  list->setCurrentIndex(item % list->count());
-  return true;
-}
-
-bool TypeKey(FuzzDialog& dialog, const std::string& text) {
-  auto* edit = Reachable<QLineEdit>(dialog, C::MifareKeyEdit);
-  if (edit != nullptr) edit->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
-  return edit != nullptr;
-}
-
-// Performs action; true when it reached a control (or the host).
-bool Perform(FuzzDialog& dialog, WatchedReader& watched, const Action& action) {
-  switch (action.kind) {
-    case ActionKind::Connect:
-      return Click(dialog, C::ConnectButton);
-    case ActionKind::Download:
-      return Click(dialog, C::DownloadButton);
-    case ActionKind::Reset:
-      return Click(dialog, C::ResetButton);
-    case ActionKind::Family:
-      return Click(dialog, kCardFamilies[action.arg % std::size(kCardFamilies)].radio);
-    case ActionKind::Click:
-      return Click(dialog, Clickables()[action.arg % Clickables().size()]);
-    case ActionKind::SelectTab:
-      return SelectTab(dialog, action.arg);
-    case ActionKind::SelectItem:
-      return SelectItem(dialog, action.arg, action.arg2);
-    case ActionKind::TypeKey:
-      return TypeKey(dialog, action.text);
-    case ActionKind::Unplug:
-    case ActionKind::kCount:
-      break;
-  }
-  watched.ToggleUnplug();
-  return false;
+void Require(const QStringList& problems, const tavrin::engine::Action& action) {
+  if (problems.isEmpty()) return;
+  std::fprintf(stderr, "after %s: %s\n", qPrintable(tavrin::engine::Describe(action)),
+               qPrintable(problems.join("; ")));
+  std::abort();
 }
 
 }  // namespace
-}  // namespace tavrin::fuzz
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -125,18 +30,24 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace tavrin::fuzz;
-  FuzzScript script(data, size);
-  WatchedReader watched(script);
+  using namespace tavrin::engine;
+  tavrin::fuzz::FuzzScript script(data, size);
   {
-    FuzzDialog dialog(watched.host);
+    Rig rig;
+    rig.storesAsSent = false;  // the script answers for the firmware
+    rig.reader.replyHook = [&script](const tavrin::ReaderFrame& request) {
+      return script.NextReply(request);
+    };
     for (const Action& action : script.Actions()) {
-      Before before = Snapshot(dialog, watched);
-      before.ran = Perform(dialog, watched, action);
-      CheckAfter(dialog, watched, action, before);
+      const Before before = Capture(rig);
+      Require(Judge(rig, action, Perform(rig, action), before), action);
+    }
+    rig.dialog.close();
+    if (rig.reader.opens != rig.reader.closes) {
+      std::fprintf(stderr, "the reader stays open after the dialog closed\n");
+      std::abort();
     }
   }
-  CheckClosed(watched);
   QCoreApplication::processEvents();
   return 0;
 }

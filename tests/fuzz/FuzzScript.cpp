@@ -6,6 +6,7 @@ namespace tavrin::fuzz {
 namespace {
 
 constexpr std::size_t kMaxKeyText = 24;
+constexpr int kActionKinds = static_cast<int>(ActionKind::Unplug) + 1;
 
 enum class ReplyKind : std::uint8_t { Firmware, FailSend, FailRead, Raw, Framed, kCount };
 
@@ -24,7 +25,7 @@ FuzzScript::FuzzScript(const std::uint8_t* data, std::size_t size) : bytes_(data
 
 Action FuzzScript::ReadAction() {
   Action action;
-  action.kind = static_cast<ActionKind>(bytes_.Next() % static_cast<int>(ActionKind::kCount));
+  action.kind = static_cast<ActionKind>(bytes_.Next() % kActionKinds);
   switch (action.kind) {
     case ActionKind::Family:
     case ActionKind::Click:
@@ -37,7 +38,8 @@ Action FuzzScript::ReadAction() {
       break;
     case ActionKind::TypeKey: {
       const std::vector<std::uint8_t> text = bytes_.Take(bytes_.Next() % (kMaxKeyText + 1));
-      action.text.assign(text.begin(), text.end());
+      action.text = QString::fromLatin1(reinterpret_cast<const char*>(text.data()),
+                                        static_cast<qsizetype>(text.size()));
       break;
     }
     default:

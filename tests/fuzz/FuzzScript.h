@@ -2,7 +2,9 @@
 // then, for each request that reaches the reader, how the reader answers.
 //
 // Layout: byte 0 is the number of actions (at most kMaxActions); each action
-// is an op byte and its arguments (see ActionKind); every byte after the
+// is an op byte (an engine::ActionKind) and its arguments: one for Family,
+// Click and SelectTab, two for SelectItem, a length and its characters for
+// TypeKey. Every byte after the
 // actions is a reply choice, taken one per request in the order sent. Once
 // the choices run out, the simulated firmware answers.
 #pragma once
@@ -13,32 +15,16 @@
 #include <string>
 #include <vector>
 
+#include "Rig.h"
 #include "reader/ReaderFrame.h"
 #include "sim/SimHost.h"
 
 namespace tavrin::fuzz {
 
+using engine::Action;
+using engine::ActionKind;
+
 inline constexpr std::size_t kMaxActions = 32;
-
-enum class ActionKind : std::uint8_t {
-  Connect,     // click ConnectButton
-  Download,    // click DownloadButton
-  Reset,       // click ResetButton
-  Family,      // click family radio arg % 3
-  Click,       // click clickable control arg (any button, radio or check)
-  SelectTab,   // select tab arg
-  SelectItem,  // list arg shows item arg2
-  TypeKey,     // arg characters of text into MifareKeyEdit
-  Unplug,      // the reader leaves the host, or comes back if gone
-  kCount
-};
-
-struct Action {
-  ActionKind kind = ActionKind::Connect;
-  std::uint8_t arg = 0;
-  std::uint8_t arg2 = 0;
-  std::string text;
-};
 
 // Reads bytes front to back; reads past the end give zeros.
 class ByteStream {

@@ -1,0 +1,122 @@
+// A seeded random user: thousands of clicks, tabs, list choices, typed keys,
+// connects, downloads and resets against a reader that refuses, loses
+// replies, disappears and comes back with other card families. Every step
+// is judged by the rules (Rules.h).
+//
+// Replay or run longer by hand:
+//   TAVRIN_WALK_SEED=123 TAVRIN_WALK_STEPS=200000 ./engine_random_walk
+// TAVRIN_WALK_SEED=random picks a fresh seed (printed).
+#include <QTest>
+#include <cerrno>
+#include <deque>
+#include <random>
+
+#include "FormDriver.h"
+#include "Rules.h"
+
+namespace tavrin::engine {
+namespace {
+
+constexpr std::uint32_t kDefaultSeed = 20261206;
+constexpr int kDefaultSteps = 3000;
+
+// Readers that may come back when the reader is plugged in again.
+constexpr std::array<std::uint8_t, 4> kReaders[] = {
+    {0x07, 0x03, 0x03, 0x01}, {0x01, 0x03, 0x00, 0x00}, {0x02, 0x00, 0x03, 0x00},
+    {0x04, 0x00, 0x00, 0x01}, {0x03, 0x01, 0x02, 0x00}, {0x00, 0x00, 0x00, 0x00},
+};
+constexpr ReaderCommand kCommands[] = {ReaderCommand::Info, ReaderCommand::Capability,
+                                       ReaderCommand::Unlock, ReaderCommand::WritePage,
+                                       ReaderCommand::Reset};
+constexpr int kErrors[] = {EIO, ETIMEDOUT, EPIPE};
+const char* const kKeys[] = {
+    "a0a1a2a3a4a5", "FF FF FF FF FF FF",  "12ab",         "",
+    "0x1234567890", "  123\t456  789ABC", "ABCDEFGHIJKL", "3A7C19E5B08D99"};
+
+class Walker {
+ public:
+  explicit Walker(Rig& rig, std::uint32_t seed) : rig_(rig), random_(seed) {}
+
+  int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
+  bool Chance(int percent) { return Pick(100) < percent; }
+
+  // Mostly edits on the form; a disconnected user soon connects, a vanished
+  // reader soon comes back.
+  Action Next() {
+    const bool open = rig_.sim.OpenHandles() > 0;
+    const bool plugged = rig_.sim.IsPlugged(rig_.reader);
+    std::discrete_distribution<int> weights{
+        open ? 2.0 : 20.0, 6.0, open ? 2.0 : 0.5, 8.0, 30.0, 25.0, 20.0, 6.0, plugged ? 1.0 : 20.0};
+    const auto kind = static_cast<ActionKind>(weights(random_));
+    Action action{kind, Pick(256), Pick(256), QString()};
+    if (kind == ActionKind::TypeKey) action.text = kKeys[Pick(std::size(kKeys))];
+    if (kind == ActionKind::Unplug && !plugged) {
+      rig_.reader.capabilities = kReaders[Pick(std::size(kReaders))];
+      rig_.reader.openError = Chance(10) ? EACCES : 0;
+    }
+    ArmFault();
+    return action;
+  }
+
+ private:
+  // Now and then the next request of some command fails.
+  void ArmFault() {
+    if (!Chance(12)) return;
+    const int error = kErrors[Pick(std::size(kErrors))];
+    const SimFault faults[] = {SimFault::FailSend(error), SimFault::FailRead(error),
+                               SimFault::Refuse(Chance(50) ? 0xFF : 0x01)};
+    rig_.reader.FailNext(kCommands[Pick(std::size(kCommands))], faults[Pick(std::size(faults))]);
+  }
+
+  Rig& rig_;
+  std::mt19937 random_;
+};
+
+std::uint32_t Seed() {
+  const QByteArray chosen = qgetenv("TAVRIN_WALK_SEED");
+  if (chosen == "random") return std::random_device{}();
+  return chosen.isEmpty() ? kDefaultSeed : chosen.toUInt();
+}
+
+}  // namespace
+
+class RandomWalkTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void everyStepKeepsTheRules() {
+    const std::uint32_t seed = Seed();
+    const int steps = qEnvironmentVariableIsSet("TAVRIN_WALK_STEPS")
+                          ? qEnvironmentVariableIntValue("TAVRIN_WALK_STEPS")
+                          : kDefaultSteps;
+    Rig rig;
+    rig.dialog.show();
+    Walker walker(rig, seed);
+    std::deque<QString> history;
+    int successes = 0;
+    for (int step = 0; step < steps; ++step) {
+      const Action action = walker.Next();
+      const Before before = Capture(rig);
+      const bool ran = Perform(rig, action);
+      history.push_back(Describe(action) + (ran ? "" : " (out of reach)"));
+      if (history.size() > 30) history.pop_front();
+      const QStringList problems = Judge(rig, action, ran, before);
+      rig.reader.ClearFaults();
+      successes += driver::Description(rig.dialog) == "DownLoad Successed" && ran &&
+                   action.kind == ActionKind::Download;
+      if (!problems.isEmpty()) {
+        QFAIL(qPrintable(QString("seed %1, step %2: %3\nlast actions:\n%4")
+                             .arg(seed)
+                             .arg(step)
+                             .arg(problems.join("; "))
+                             .arg(QStringList(history.begin(), history.end()).join("\n"))));
+      }
+    }
+    QVERIFY2(successes > 10, qPrintable(QString("only %1 downloads went through").arg(successes)));
+  }
+};
+
+}  // namespace tavrin::engine
+
+QTEST_MAIN(tavrin::engine::RandomWalkTest)
+#include "RandomWalkTest.moc"

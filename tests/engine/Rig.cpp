@@ -1,0 +1,138 @@
+#include "Rig.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabBar>
+
+#include "FormDriver.h"
+#include "config/CardFamilies.h"
+
+namespace tavrin::engine {
+namespace {
+
+using C = ControlId;
+
+template <class Widget>
+std::vector<ControlId> ControlsOf() {
+  static const std::vector<ControlId> found = [] {
+    std::vector<ControlId> ids;
+    for (const ControlDef& def : Controls()) {
+      const bool button = def.kind == ControlKind::CheckBox || def.kind == ControlKind::RadioButton;
+      const bool list = def.kind == ControlKind::DropDownList;
+      if (std::is_same_v<Widget, QComboBox> ? list : button) ids.push_back(def.id);
+    }
+    return ids;
+  }();
+  return found;
+}
+
+// A control the user can reach: enabled, and on view once the dialog is.
+template <class Widget>
+Widget* Reachable(const Rig& rig, ControlId id) {
+  auto* widget = driver::Control<Widget>(rig.dialog, id);
+  const bool reachable =
+      widget != nullptr && widget->isEnabled() && widget->isVisibleTo(&rig.dialog);
+  return reachable ? widget : nullptr;
+}
+
+bool Click(Rig& rig, ControlId id) {
+  auto* button = Reachable<QAbstractButton>(rig, id);
+  if (button != nullptr) button->click();
+  return button != nullptr;
+}
+
+bool SelectTab(Rig& rig, int choice) {
+  auto* tabs = Reachable<TabStrip>(rig, C::PageTabs);
+  if (tabs == nullptr) return false;
+  tabs->Bar()->setCurrentIndex(choice % tabs->TabCount());
+  return true;
+}
+
+bool SelectItem(Rig& rig, ControlId id, int item) {
+  auto* list = Reachable<QComboBox>(rig, id);
+  if (list != nullptr) list->setCurrentIndex(item % list->count());
+  return list != nullptr;
+}
+
+bool TypeKey(Rig& rig, const QString& text) {
+  auto* edit = Reachable<QLineEdit>(rig, C::MifareKeyEdit);
+  if (edit != nullptr) edit->setText(text);
+  return edit != nullptr;
+}
+
+}  // namespace
+
+Rig::Rig() : keyboard(sim.AddDevice(0x046D, 0xC31C)), reader(sim.AddReader()) {}
+
+bool Perform(Rig& rig, const Action& action) {
+  switch (action.kind) {
+    case ActionKind::Connect:
+      return Click(rig, C::ConnectButton);
+    case ActionKind::Download:
+      return Click(rig, C::DownloadButton);
+    case ActionKind::Reset:
+      return Click(rig, C::ResetButton);
+    case ActionKind::Family:
+    case ActionKind::Click:
+      return Click(rig, TargetOf(action));
+    case ActionKind::SelectTab:
+      return SelectTab(rig, action.arg);
+    case ActionKind::SelectItem:
+      return SelectItem(rig, TargetOf(action), action.arg2);
+    case ActionKind::TypeKey:
+      return TypeKey(rig, action.text);
+    case ActionKind::Unplug:
+      break;
+  }
+  if (rig.sim.IsPlugged(rig.reader)) {
+    rig.sim.Unplug(rig.reader);
+  } else {
+    rig.sim.Plug(rig.reader);
+  }
+  return true;
+}
+
+ControlId TargetOf(const Action& action) {
+  switch (action.kind) {
+    case ActionKind::Family:
+      return kCardFamilies[action.arg % kCardFamilies.size()].radio;
+    case ActionKind::Click:
+      return ControlsOf<QAbstractButton>()[action.arg % ControlsOf<QAbstractButton>().size()];
+    case ActionKind::SelectItem:
+      return ControlsOf<QComboBox>()[action.arg % ControlsOf<QComboBox>().size()];
+    default:
+      return C::MifareKeyEdit;
+  }
+}
+
+QString Describe(const Action& action) {
+  static const char* const kNames[] = {"connect",     "download", "reset",
+                                       "family",      "click",    "select tab",
+                                       "select item", "type key", "unplug or plug"};
+  return QString("%1 %2 %3 %4")
+      .arg(kNames[static_cast<int>(action.kind)])
+      .arg(action.arg)
+      .arg(action.arg2)
+      .arg(action.text);
+}
+
+Settings SettingsOf(const ConfigDialog& dialog) {
+  Settings settings;
+  for (const ControlDef& def : Controls()) {
+    QWidget* widget = driver::Control(dialog, def.id);
+    const QString name = driver::NameOf(def.id);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable()) {
+      settings[name] = button->isChecked() ? "checked" : "unchecked";
+    } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+      settings[name] = QString::number(list->currentIndex());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+      settings[name] = edit->text();
+    }
+  }
+  return settings;
+}
+
+}  // namespace tavrin::engine

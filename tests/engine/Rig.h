@@ -1,0 +1,71 @@
+// One dialog on a simulated host, with a keyboard listed before the reader
+// and a tap that logs every report: what the random walk, the failure matrix
+// and the fuzzer drive, and what the rules (Rules.h) judge.
+#pragma once
+
+#include <QString>
+#include <map>
+
+#include "Tap.h"
+#include "form/ConfigDialog.h"
+#include "sim/SimHost.h"
+
+namespace tavrin::engine {
+
+// The reset message is counted instead of waiting for a user to close it.
+class RigDialog final : public ConfigDialog {
+ public:
+  using ConfigDialog::ConfigDialog;
+  int resetMessages = 0;
+
+ protected:
+  void ShowResetMessage() override { ++resetMessages; }
+};
+
+struct Rig {
+  Rig();
+
+  SimHost sim;
+  SimDevice& keyboard;
+  SimReader& reader;
+  TapHost tap{sim};
+  RigDialog dialog{tap};
+
+  // What the rules carry from one action to the next.
+  bool tabsRebuilt = false;   // Connect rebuilds the tab list the first time
+  std::uint8_t families = 0;  // of the last capability reply the dialog took
+  bool storesAsSent = true;   // false while something else answers for the firmware
+};
+
+// User actions, and the host's own: the reader leaving or coming back.
+enum class ActionKind {
+  Connect,
+  Download,
+  Reset,
+  Family,
+  Click,
+  SelectTab,
+  SelectItem,
+  TypeKey,
+  Unplug
+};
+
+struct Action {
+  ActionKind kind = ActionKind::Connect;
+  int arg = 0;   // Family: which; Click: which control; SelectTab: which tab; SelectItem: list
+  int arg2 = 0;  // SelectItem: which item
+  QString text;  // TypeKey
+};
+
+// Performs action; true when it reached an enabled control on view (or the
+// host). Choices are taken modulo what there is to choose from.
+bool Perform(Rig& rig, const Action& action);
+QString Describe(const Action& action);
+// The control a Family, Click, SelectItem or TypeKey action aims at.
+ControlId TargetOf(const Action& action);
+
+// Every setting the user can make, by control name.
+using Settings = std::map<QString, QString>;
+Settings SettingsOf(const ConfigDialog& dialog);
+
+}  // namespace tavrin::engine
