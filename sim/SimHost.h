@@ -137,6 +137,12 @@ class SimReader final : public SimDevice {
   // The stored page, or nullptr when it was never written.
   const std::array<std::uint8_t, kPageSize>* Page(PageNumber page) const;
 
+  // The firmware without the simulated host, for a bridge to a real HID
+  // stack: takes one output report as the reader receives it (report number
+  // first) and returns the input report it holds afterwards. Counts it in
+  // received and reads; the faults are the simulated host's, not for this.
+  ReaderFrame Respond(const ReaderFrame& report);
+
  protected:
   IoResult Deliver(const ReaderFrame& report) override;
   IoResult Answer(ReaderFrame& report) override;

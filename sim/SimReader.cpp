@@ -83,6 +83,13 @@ const std::array<std::uint8_t, kPageSize>* SimReader::Page(PageNumber page) cons
   return it == pages.end() ? nullptr : &it->second;
 }
 
+ReaderFrame SimReader::Respond(const ReaderFrame& report) {
+  Deliver(report);
+  ReaderFrame reply = inputReport_;
+  Answer(reply);
+  return reply;
+}
+
 SimDevice::IoResult SimReader::Deliver(const ReaderFrame& report) {
   const SimOutcome outcome = Decide(report);
   if (outcome.kind == SimOutcome::Kind::FailSend) return {false, outcome.error};

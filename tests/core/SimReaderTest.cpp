@@ -119,6 +119,20 @@ TEST_F(SimReaderTest, ResetClearsUnlockButKeepsPages) {
             kSimLocked);
 }
 
+// The same firmware behind another HID stack: what the host would read.
+TEST_F(SimReaderTest, RespondAnswersAsThroughTheHost) {
+  SimReader bare("bridge");
+  ReaderFrame unlock{};
+  BuildUnlockRequest(unlock);
+  EXPECT_EQ(bare.Respond(unlock), Exchange(unlock));
+  EXPECT_TRUE(bare.unlocked);
+  ReaderFrame info{};
+  BuildInfoRequest(info);
+  EXPECT_EQ(ReplyIdentification(bare.Respond(info)), reader.identification);
+  EXPECT_EQ(bare.received.size(), 2u);
+  EXPECT_EQ(bare.reads, 2);
+}
+
 TEST_F(SimReaderTest, QueuedFaultsApplyOnceInOrder) {
   reader.FailNext(ReaderCommand::Unlock, SimFault::Refuse(0x42));
   reader.FailNext(ReaderCommand::Unlock, SimFault::FailRead(EIO));

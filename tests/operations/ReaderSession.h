@@ -84,8 +84,12 @@ class Session {
   SimReader* reader = nullptr;
   std::unique_ptr<ConfigDialog> dialog;
 
-  [[nodiscard]] bool Open() {
-    dialog = std::make_unique<ConfigDialog>(host);
+  [[nodiscard]] bool Open() { return Open(host); }
+
+  // The dialog on another host, such as the platform's: the form helpers
+  // serve as ever; the traffic and the open handles are that host's to tell.
+  [[nodiscard]] bool Open(HidHost& dialogHost) {
+    dialog = std::make_unique<ConfigDialog>(dialogHost);
     dialog->show();
     dialog->activateWindow();
     return QTest::qWaitForWindowActive(dialog.get());

@@ -1,0 +1,251 @@
+// Checks that run inside a throwaway virtual machine (scripts/test-kernel):
+// the dialog on the product's own HID host, hidapi on hidraw, against
+// readers that tavrin-uhid-reader emulates through the kernel's uhid
+// driver. It must be serving. Name the check to run:
+//
+//   kernel_checks connect           kernel_checks --uid 1000 noAccess
+//
+// --uid drops to that user and group before anything else runs.
+#include <grp.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ReaderSession.h"
+#include "reader/PlatformHidHost.h"
+#include "sim/uhid/Emulation.h"
+
+namespace tavrin {
+namespace {
+
+using session::kDisconnected;
+using session::kSuccess;
+
+const QString kConnectedDescription = session::Lines(
+    {"Device Connected", "TAVRIN HID READER V1.22", "Device Support ISO14443A",
+     "  Mifare S50/S70 Card", "  UltraLight Card", "Device Support ISO14443B", "  SR176 Card",
+     "  SRI512/2K/4K/X4K Card", "Device Support ISO15693", "  I.Code SLI", "  Tag-it HF-I"});
+
+// The emulated reader's traffic after each kind of session.
+const QString kAfterConnect = "received=2 reads=2 resets=0 keyboard=0 commands=F1E0 plugged=1";
+const QString kAfterDownload =
+    "received=5 reads=5 resets=0 keyboard=0 commands=F1E0E1E2E2 plugged=1";
+const QString kUntouched = "received=0 reads=0 resets=0 keyboard=0 commands= plugged=1";
+
+// The pages the operation tests expect, number and bytes, as the emulation
+// lists them.
+const QString kStartUpTypeAPages =
+    "0 1FFF0100000000000000000000000000010000000000000000000000010000E1\n"
+    "1 1F0100000000000F00603A7C19E5B08D000001000101000000030000010001F4";
+
+QString Emulate(const QString& command) {
+  const auto reply = AskEmulation(command.toStdString());
+  return reply ? QString::fromStdString(*reply) : QStringLiteral("error: no emulation");
+}
+
+// Presses OK on the next message box once its modal loop runs, keeping its
+// text; gives up after a bounded number of event-loop turns.
+void AnswerMessageBox(QString& text, int turnsLeft = 1000) {
+  QTimer::singleShot(0, [&text, turnsLeft] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      if (turnsLeft > 0) AnswerMessageBox(text, turnsLeft - 1);
+      return;
+    }
+    text = box->text();
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+  });
+}
+
+}  // namespace
+
+class KernelChecks : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<HidHost> host_;
+  std::unique_ptr<session::Session> session_;  // its own simulated host stays unused
+  session::Session& S() { return *session_; }
+
+  bool Connected() const {
+    return session_->Shown("ConnectButton") == "Disconnect" && session_->dialog->Link().IsOpen();
+  }
+  bool Disconnected() const {
+    return session_->Shown("ConnectButton") == "Connect" && !session_->dialog->Link().IsOpen() &&
+           session_->Description() == kDisconnected;
+  }
+
+ private slots:
+  void init() {
+    host_ = CreatePlatformHidHost();
+    session_ = std::make_unique<session::Session>(false);
+    QVERIFY(S().Open(*host_));
+  }
+  void cleanup() {
+    session_.reset();
+    host_.reset();
+  }
+
+  // The keyboard interface comes first with the same identifiers; hidraw
+  // would open it, but it does not speak the reader's protocol.
+  void connect() {
+    QCOMPARE(Emulate("setup 1"), "ok");
+    QVERIFY(S().Press("ConnectButton"));
+    QCOMPARE(S().Description(), kConnectedDescription);
+    QCOMPARE(S().EnabledFamilies(), session::kFamilyRadios);
+    QVERIFY(Connected());
+    QCOMPARE(Emulate("status 0"), kAfterConnect);
+  }
+
+  void download_data() {
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("pages");
+    QTest::newRow("ISO14443A, typed key")
+        << QString(
+               "SnrLsbFirstRadio, SnrDecRadio, SnrCapsLockCheck, SnrEndKeyCombo=Down, "
+               "SnrEndCountCombo=2, OutputDataCheck, CardKind1Check, CardKind2Check, "
+               "MifareMode2Radio, MifareStartSectorCombo=10, MifareEndSectorCombo=04, "
+               "MifareStartBlockCombo=03, MifareEndBlockCombo=01, MifareStartByteCombo=05, "
+               "MifareEndByteCombo=02, MifareKeyBRadio, MifareKeyEdit=a0 a1 a2 a3 a4 a5, "
+               "MifareCapsLockCheck, MifareBlockEndKeyCombo=Tab, MifareBlockEndCountCombo=3, "
+               "MifareDataEndKeyCombo=Enter, MifareDataEndCountCombo=4, UltraLightMode2Radio, "
+               "UltraLightStartBlockCombo=12, UltraLightEndBlockCombo=05, "
+               "UltraLightStartByteCombo=03, UltraLightEndByteCombo=01, UltraLightCapsLockCheck, "
+               "UltraLightBlockEndKeyCombo=PgDn, UltraLightBlockEndCountCombo=5, "
+               "UltraLightDataEndKeyCombo=Down, UltraLightDataEndCountCombo=6")
+               .split(", ")
+        << "0 1FFF0103000000000000000000000000010101000000000000000151020000B1\n"
+           "1 1F020A03050A01020061A0A1A2A3A4A5012B032804020C0C0301014E05510660";
+    QTest::newRow("ISO14443B")
+        << QStringList{"TypeBRadio"}
+        << "0 1FFF0200000000000000000000000000010000000000000000000000010000E2\n"
+           "3 1F0100000001000000000000010001000001000000030000000000000100011D";
+    QTest::newRow("ISO15693")
+        << QStringList{"Iso15693Radio"}
+        << "0 1FFF0400000000000000000000000000010000000000000000000000010000E4\n"
+           "5 1F0100000003000000000000010001000000000000000000000000000000001D";
+  }
+
+  void download() {
+    QFETCH(QStringList, edits);
+    QFETCH(QString, pages);
+    QCOMPARE(Emulate("setup 1"), "ok");
+    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(S().EditAll(edits));
+    QVERIFY(S().Press("DownloadButton"));
+    QCOMPARE(S().Description(), kSuccess);
+    QCOMPARE(Emulate("pages 0"), pages);
+    QCOMPARE(Emulate("status 0"), kAfterDownload);
+  }
+
+  void reset() {
+    QCOMPARE(Emulate("setup 1"), "ok");
+    QVERIFY(S().Press("ConnectButton"));
+    QString message;
+    AnswerMessageBox(message);
+    QVERIFY(S().Press("ResetButton"));
+    QCOMPARE(message, "Device reset success \nand Disconnect");
+    QVERIFY(Disconnected());
+    QCOMPARE(Emulate("status 0"),
+             "received=3 reads=3 resets=1 keyboard=0 commands=F1E0E3 plugged=1");
+  }
+
+  // Without a udev daemon the hidraw nodes are root's alone, as they are
+  // for a user without the rule.
+  void noAccess() {
+    QVERIFY2(geteuid() != 0, "run this check with --uid");
+    QCOMPARE(Emulate("setup 1"), "ok");
+    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(!S().dialog->Link().IsOpen());
+    const QStringList lines = S().Description().split("\r\n");
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], kDisconnected);
+    QVERIFY2(lines[1].contains("udev rule") && lines[1].contains("README"), qPrintable(lines[1]));
+    QCOMPARE(Emulate("status 0"), kUntouched);
+  }
+
+  // The reader pulled out after Connect. The text after the failed
+  // DownLoad is compared last, so that everything else is checked anyway.
+  void unplug() {
+    QCOMPARE(Emulate("setup 1"), "ok");
+    QVERIFY(S().Press("ConnectButton"));
+    QCOMPARE(Emulate("unplug 0"), "ok");
+    QVERIFY(S().Press("DownloadButton"));
+    const QString failure = S().Description();
+    QVERIFY(failure != kSuccess);
+    QVERIFY(Connected());  // a failed exchange leaves the link open
+    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(Disconnected());
+    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(Disconnected());
+    QCOMPARE(Emulate("plug 0"), "ok");
+    QVERIFY(S().Press("ConnectButton"));
+    QCOMPARE(S().Description(), kConnectedDescription);
+    QCOMPARE(Emulate("status 0"),
+             "received=4 reads=4 resets=0 keyboard=0 commands=F1E0F1E0 plugged=1");
+    QCOMPARE(failure, "DownLoad Failure.\r\nLastError: 19");
+  }
+
+  void twoReaders() {
+    QCOMPARE(Emulate("setup 2"), "ok");
+    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(S().Press("DownloadButton"));
+    QCOMPARE(S().Description(), kSuccess);
+    QCOMPARE(Emulate("pages 0"), kStartUpTypeAPages);
+    QCOMPARE(Emulate("status 0"), kAfterDownload);
+    QCOMPARE(Emulate("status 1"), kUntouched);
+  }
+
+  // One exchange is the info request sent and its reply read.
+  void latency() {
+    constexpr int kExchanges = 200;
+    QCOMPARE(Emulate("setup 1"), "ok");
+    ReaderLink link{*host_, FindReader(*host_)};
+    QVERIFY(link.IsOpen());
+    std::vector<double> millis;
+    for (int i = 0; i < kExchanges; ++i) {
+      ReaderFrame frame{};
+      BuildInfoRequest(frame);
+      const auto start = std::chrono::steady_clock::now();
+      QVERIFY(ExchangeFrame(link, frame));
+      const std::chrono::duration<double, std::milli> took =
+          std::chrono::steady_clock::now() - start;
+      QCOMPARE(ReplyIdentification(frame), std::string("TAVRIN HID READER V1.22"));
+      millis.push_back(took.count());
+    }
+    CloseReader(link);
+    std::sort(millis.begin(), millis.end());
+    std::printf("figure: median %.2f ms, worst %.2f ms (%d exchanges)\n",
+                (millis[kExchanges / 2 - 1] + millis[kExchanges / 2]) / 2, millis.back(),
+                kExchanges);
+  }
+};
+
+}  // namespace tavrin
+
+int main(int argc, char** argv) {
+  std::vector<char*> args(argv, argv + argc);
+  if (args.size() > 2 && std::string(args[1]) == "--uid") {
+    const auto id = static_cast<uid_t>(std::stoul(args[2]));
+    if (setgroups(0, nullptr) != 0 || setgid(id) != 0 || setuid(id) != 0) {
+      std::perror("--uid");
+      return 1;
+    }
+    args.erase(args.begin() + 1, args.begin() + 3);
+  }
+  int count = static_cast<int>(args.size());
+  QApplication app(count, args.data());
+  tavrin::KernelChecks checks;
+  return QTest::qExec(&checks, count, args.data());
+}
+
+#include "KernelChecks.moc"
