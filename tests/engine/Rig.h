@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <map>
+#include <memory>
 
 #include "Tap.h"
 #include "form/ConfigDialog.h"
@@ -29,12 +30,16 @@ struct Rig {
   SimDevice& keyboard;
   SimReader& reader;
   TapHost tap{sim};
-  RigDialog dialog{tap};
+  std::unique_ptr<RigDialog> owned = std::make_unique<RigDialog>(tap);
+  RigDialog& dialog = *owned;
 
   // What the rules carry from one action to the next.
   bool tabsRebuilt = false;   // Connect rebuilds the tab list the first time
   std::uint8_t families = 0;  // of the last capability reply the dialog took
   bool storesAsSent = true;   // false while something else answers for the firmware
+
+  // Ends the dialog as its close box does; nothing may use it afterwards.
+  void EndDialog() { owned.reset(); }
 };
 
 // User actions, and the host's own: the reader leaving or coming back.

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const Before before = Capture(rig);
       Require(Judge(rig, action, Perform(rig, action), before), action);
     }
-    rig.dialog.close();
+    rig.EndDialog();
     if (rig.reader.opens != rig.reader.closes) {
       std::fprintf(stderr, "the reader stays open after the dialog closed\n");
       std::abort();

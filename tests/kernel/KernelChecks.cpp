@@ -20,17 +20,17 @@
 #include <string>
 #include <vector>
 
-#include "ReaderSession.h"
+#include "DialogUser.h"
 #include "reader/PlatformHidHost.h"
 #include "sim/uhid/Emulation.h"
 
 namespace tavrin {
 namespace {
 
-using session::kDisconnected;
-using session::kSuccess;
+using user::kDisconnected;
+using user::kSuccess;
 
-const QString kConnectedDescription = session::Lines(
+const QString kConnectedDescription = user::Lines(
     {"Device Connected", "TAVRIN HID READER V1.22", "Device Support ISO14443A",
      "  Mifare S50/S70 Card", "  UltraLight Card", "Device Support ISO14443B", "  SR176 Card",
      "  SRI512/2K/4K/X4K Card", "Device Support ISO15693", "  I.Code SLI", "  Tag-it HF-I"});
@@ -73,26 +73,24 @@ class KernelChecks : public QObject {
 
  private:
   std::unique_ptr<HidHost> host_;
-  std::unique_ptr<session::Session> session_;  // its own simulated host stays unused
-  session::Session& S() { return *session_; }
+  std::unique_ptr<user::DialogUser> user_;
+  user::DialogUser& S() { return *user_; }
 
   bool Connected() const {
-    return session_->Shown("ConnectButton") == "Disconnect" &&
-           session_->IsEnabled("DownloadButton");
+    return user_->Shown("ConnectButton") == "Disconnect" && user_->IsEnabled("DownloadButton");
   }
   bool Disconnected() const {
-    return session_->Shown("ConnectButton") == "Connect" &&
-           !session_->IsEnabled("DownloadButton") && session_->Description() == kDisconnected;
+    return user_->Shown("ConnectButton") == "Connect" && !user_->IsEnabled("DownloadButton") &&
+           user_->Description() == kDisconnected;
   }
 
  private slots:
   void init() {
     host_ = CreatePlatformHidHost();
-    session_ = std::make_unique<session::Session>(false);
-    QVERIFY(S().Open(*host_));
+    user_ = std::make_unique<user::DialogUser>(*host_);
   }
   void cleanup() {
-    session_.reset();
+    user_.reset();
     host_.reset();
   }
 
@@ -102,7 +100,7 @@ class KernelChecks : public QObject {
     QCOMPARE(Emulate("setup 1"), "ok");
     QVERIFY(S().Press("ConnectButton"));
     QCOMPARE(S().Description(), kConnectedDescription);
-    QCOMPARE(S().EnabledFamilies(), session::kFamilyRadios);
+    QCOMPARE(S().EnabledFamilies(), user::kFamilyRadios);
     QVERIFY(Connected());
     QCOMPARE(Emulate("status 0"), kAfterConnect);
   }
