@@ -1,0 +1,202 @@
+// The dialog as a user finds it after start-up, and the tab and panel rules
+// that the random walk's choices seldom reach. The walk (tests/engine)
+// judges tabs, panels and settings after every click.
+#include <QApplication>
+#include <QPushButton>
+#include <QSet>
+#include <QTest>
+#include <memory>
+
+#include "FormDriver.h"
+#include "form/ConfigDialog.h"
+#include "sim/SimHost.h"
+
+namespace tavrin {
+
+using driver::Click;
+using driver::Find;
+
+class FormTest : public QObject {
+  Q_OBJECT
+
+ private:
+  SimHost host_;
+  std::unique_ptr<ConfigDialog> dialog_;
+
+  ConfigDialog& Dialog() { return *dialog_; }
+  bool Visible(const char* name) { return Find(Dialog(), name)->isVisible(); }
+  bool Checked(const char* name) { return Find<QAbstractButton>(Dialog(), name)->isChecked(); }
+  QString Caption(ControlId id) { return driver::Caption(Dialog(), id); }
+
+  // Names met pressing Tab from ConnectButton until it comes round again.
+  QStringList FocusCycle() {
+    QWidget* start = Find(Dialog(), "ConnectButton");
+    start->setFocus();
+    QStringList names{start->objectName()};
+    for (int i = 0; i < 60; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      names << QApplication::focusWidget()->objectName();
+      if (QApplication::focusWidget() == start) break;
+    }
+    return names;
+  }
+
+ public:
+  FormTest() { host_.AddReader(); }
+
+ private slots:
+  void init() {
+    dialog_ = std::make_unique<ConfigDialog>(host_);
+    dialog_->show();
+    dialog_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+  }
+  void cleanup() { dialog_.reset(); }
+
+  void everyControlByNameAndIdentifier() {
+    QSet<int> ids;
+    QSet<QString> names;
+    for (QWidget* widget : Dialog().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (!widget->property("controlId").isValid()) continue;
+      ids << widget->property("controlId").toInt();
+      names << widget->objectName();
+    }
+    QCOMPARE(ids.size(), 183);
+    QCOMPARE(names.size(), 183);
+    QCOMPARE(Find(Dialog(), "SriDataEndCountCombo")->property("controlId").toInt(), 1105);
+    QCOMPARE(Find(Dialog(), "MifareKeyEdit")->property("controlId").toInt(), 1222);
+  }
+
+  void startUpState() {
+    QCOMPARE(Dialog().windowTitle(), QString("Tavrin Config Tools"));
+    QCOMPARE(Dialog().size(), DuToPixels(354, 259, BaseUnitsOf(Dialog().font())));
+    QCOMPARE(Dialog().minimumSize(), Dialog().maximumSize());
+    QCOMPARE(driver::TabCaptions(Dialog()), QStringList{"System Config"});
+    QCOMPARE(driver::PanelsOnView(Dialog()), QStringList{"SystemPanel"});
+    QCOMPARE(Caption(ControlId::DescriptionText), QString());
+    QCOMPARE(Find<QLineEdit>(Dialog(), "MifareKeyEdit")->text(), QString("3A7C19E5B08D"));
+    QCOMPARE(Find<QLabel>(Dialog(), "BannerText")->text(), QString("Belmora Electronics Co.,LTD"));
+    QCOMPARE(Find<QLabel>(Dialog(), "BannerText")->font().weight(), QFont::DemiBold);
+    for (const char* name : {"TypeARadio", "OutputSnrCheck", "SnrMsbFirstRadio", "SnrHexRadio",
+                             "MifareMode1Radio", "MifareKeyARadio", "UltraLightMode1Radio",
+                             "Sr176Mode1Radio", "SriMode1Radio", "ICodeMode1Radio"}) {
+      QVERIFY2(Checked(name), name);
+    }
+    QVERIFY(!Checked("OutputDataCheck") && !Checked("TypeBRadio") && !Checked("MifareKeyBRadio"));
+    for (const char* name : {"TypeARadio", "TypeBRadio", "Iso15693Radio", "OutputSnrCheck",
+                             "OutputDataCheck", "DownloadButton", "ResetButton"}) {
+      QVERIFY2(!Find(Dialog(), name)->isEnabled(), name);
+    }
+    for (const char* name : {"SaveConfigButton", "ReadConfigButton", "CardKind1Check",
+                             "CardKind2Check", "CardKind3Check"}) {
+      QVERIFY2(!Visible(name), name);
+    }
+    auto* connect = Find<QPushButton>(Dialog(), "ConnectButton");
+    QVERIFY(connect->isDefault() && connect->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), connect);
+  }
+
+  void listsStartAtTheirFirstItemButEndBytes() {
+    const QSet<QString> atLast = {"MifareEndByteCombo", "UltraLightEndByteCombo",
+                                  "Sr176EndByteCombo", "SriEndByteCombo", "ICodeEndByteCombo"};
+    for (auto* list : Dialog().findChildren<QComboBox*>()) {
+      const int expected = atLast.contains(list->objectName()) ? list->count() - 1 : 0;
+      QVERIFY2(list->currentIndex() == expected, qPrintable(list->objectName()));
+    }
+    QCOMPARE(Find<QComboBox>(Dialog(), "MifareEndByteCombo")->currentText(), QString("15"));
+    QCOMPARE(Find<QComboBox>(Dialog(), "SriStartBlockCombo")->itemText(127), QString("127"));
+    QCOMPARE(Find<QComboBox>(Dialog(), "MifareStartBlockCombo")->itemText(3), QString("03"));
+    QCOMPARE(Find<QComboBox>(Dialog(), "ICodeEndBlockCombo")->itemText(63), QString("63"));
+    auto* keys = Find<QComboBox>(Dialog(), "SnrEndKeyCombo");
+    QCOMPARE(QStringList({keys->itemText(0), keys->itemText(4)}), QStringList({"<None>", "PgDn"}));
+    QCOMPARE(Find<QComboBox>(Dialog(), "SnrEndCountCombo")->itemText(9), QString("10"));
+  }
+
+  void keyboardOrder() {
+    QVERIFY(Click(Dialog(), "ConnectButton"));
+    QVERIFY(Click(Dialog(), "OutputDataCheck"));
+    QCOMPARE(FocusCycle(),
+             QStringList({"ConnectButton", "DownloadButton", "ResetButton", "OutputSnrCheck",
+                          "OutputDataCheck", "CardKind1Check", "CardKind2Check", "ConnectButton"}));
+    QVERIFY(Click(Dialog(), "CardKind1Check"));
+    QVERIFY(driver::SelectTab(Dialog(), 2));
+    QCOMPARE(
+        FocusCycle(),
+        QStringList({"ConnectButton", "DownloadButton", "ResetButton", "MifareKeyEdit",
+                     "MifareStartSectorCombo", "MifareStartBlockCombo", "MifareEndSectorCombo",
+                     "MifareEndBlockCombo", "MifareCapsLockCheck", "MifareBlockEndKeyCombo",
+                     "MifareBlockEndCountCombo", "MifareDataEndKeyCombo", "MifareDataEndCountCombo",
+                     "MifareStartByteCombo", "MifareEndByteCombo", "ConnectButton"}));
+  }
+
+  // The description keeps its \r\n and shows them as line breaks.
+  void descriptionLines() {
+    QVERIFY(Click(Dialog(), "ConnectButton"));
+    auto* label = Find<QLabel>(Dialog(), "DescriptionText");
+    const QString raw = label->text();
+    QVERIFY(raw.startsWith("Device Connected\r\nTAVRIN HID READER V1.22\r\n"));
+    const QImage withCrLf = label->grab().toImage();
+    label->setText(QString(raw).replace("\r\n", "\n"));
+    QCOMPARE(label->grab().toImage(), withCrLf);
+  }
+
+  void tabsFollowTheChoices() {
+    QVERIFY(Click(Dialog(), "ConnectButton"));
+    QCOMPARE(driver::TabCaptions(Dialog()), QStringList({"System Config", "SNR"}));
+    for (const char* name : {"OutputDataCheck", "CardKind1Check", "CardKind2Check"})
+      QVERIFY(Click(Dialog(), name));
+    QCOMPARE(driver::TabCaptions(Dialog()),
+             QStringList({"System Config", "SNR", "Mifare S50/S70", "UltraLight"}));
+    QVERIFY(Click(Dialog(), "TypeBRadio"));
+    QCOMPARE(driver::TabCaptions(Dialog()),
+             QStringList({"System Config", "SNR", "SR176", "SRI512/2K/4K/X4K"}));
+    QVERIFY(Click(Dialog(), "OutputSnrCheck"));
+    QVERIFY(driver::SelectTab(Dialog(), 2));
+    QCOMPARE(driver::PanelsOnView(Dialog()), QStringList{"SriPanel"});
+  }
+
+  // ISO15693 has one kind: the second check hides but keeps its choice.
+  void iso15693KeepsTheSecondKindHidden() {
+    QVERIFY(Click(Dialog(), "ConnectButton"));
+    for (const char* name :
+         {"OutputDataCheck", "CardKind1Check", "CardKind2Check", "Iso15693Radio"})
+      QVERIFY(Click(Dialog(), name));
+    QCOMPARE(driver::TabCaptions(Dialog()), QStringList({"System Config", "SNR", "I.Code/Tag-it"}));
+    QCOMPARE(Caption(ControlId::CardKind1Check), QString("I.Code/Tag-it"));
+    QVERIFY(!Visible("CardKind2Check") && Checked("CardKind2Check"));
+    QVERIFY(driver::SelectTab(Dialog(), 1));
+    QVERIFY(driver::SelectTab(Dialog(), 0));
+    QVERIFY(Visible("CardKind1Check") && !Visible("CardKind2Check"));
+
+    QVERIFY(Click(Dialog(), "TypeARadio"));
+    QVERIFY(Visible("CardKind2Check") && Checked("CardKind2Check"));
+    QCOMPARE(Caption(ControlId::CardKind2Check), QString("UltraLight"));
+  }
+
+  void cardDataOffClearsTheKinds() {
+    QVERIFY(Click(Dialog(), "ConnectButton"));
+    for (const char* name :
+         {"OutputDataCheck", "CardKind1Check", "CardKind2Check", "OutputDataCheck"})
+      QVERIFY(Click(Dialog(), name));
+    QVERIFY(!Visible("CardKind1Check") && !Checked("CardKind1Check") && !Checked("CardKind2Check"));
+    QCOMPARE(driver::TabCaptions(Dialog()), QStringList({"System Config", "SNR"}));
+  }
+
+  // Only a click runs a handler: a check set by the program changes that
+  // control alone.
+  void settingAChecksRunsNoHandler() {
+    driver::EnableAsConnected(Dialog());
+    driver::SetChecked(Dialog(), ControlId::OutputDataCheck, true);
+    driver::SetChecked(Dialog(), ControlId::TypeBRadio, true);
+    driver::SetChecked(Dialog(), ControlId::UltraLightMode2Radio, true);
+    QCOMPARE(driver::TabCaptions(Dialog()), QStringList{"System Config"});
+    QVERIFY(!Visible("CardKind1Check"));
+    QVERIFY(Checked("TypeARadio") && Checked("UltraLightMode1Radio"));
+    QVERIFY(!driver::IsShown(Dialog(), ControlId::UltraLightMode2BlockFrame));
+  }
+};
+
+}  // namespace tavrin
+
+QTEST_MAIN(tavrin::FormTest)
+#include "FormTest.moc"
