@@ -22,48 +22,6 @@ TEST(ConfigPage, NewPageHoldsOnlyHead) {
   EXPECT_EQ(MakePage(PageNumber::TypeA).Bytes(), ConfigPage().Bytes());
 }
 
-TEST(ConfigPage, SystemPageExample) {
-  ConfigPage page = MakePage(PageNumber::System);
-  page.Set(PageField::cardFamily, kCardFamilyTypeA);
-  page.Set(PageField::snrEnabled, 1);
-  page.Set(PageField::snrEndKeyCount, 1);
-  page.Seal();
-  EXPECT_EQ(page.Bytes(),
-            Bytes({{0, 0x1F}, {1, 0xFF}, {2, 0x01}, {16, 0x01}, {28, 0x01}, {31, 0xE1}}));
-}
-
-TEST(ConfigPage, Iso15693PageExample) {
-  ConfigPage page = MakePage(PageNumber::Iso15693);
-  page.Set(PageField::iCodeMode, kMode1);
-  page.Set(PageField::iCodeEndByte, 3);
-  page.Set(PageField::iCodeBlockEndKeyCount, 1);
-  page.Set(PageField::iCodeDataEndKeyCount, 1);
-  page.Seal();
-  EXPECT_EQ(page.Bytes(), Bytes({{0, 0x1F}, {1, 1}, {5, 3}, {12, 1}, {14, 1}, {31, 0x1D}}));
-}
-
-TEST(ConfigPage, TypeBPageExample) {
-  ConfigPage page = MakePage(PageNumber::TypeB);
-  for (PageField field : {PageField::sr176Mode, PageField::sriMode, PageField::sr176EndByte,
-                          PageField::sr176BlockEndKeyCount, PageField::sr176DataEndKeyCount,
-                          PageField::sriBlockEndKeyCount, PageField::sriDataEndKeyCount}) {
-    page.Set(field, 1);
-  }
-  page.Set(PageField::sriEndByte, 3);
-  page.Seal();
-  EXPECT_EQ(page.Get(PageField::checksum), 0x1D);
-  EXPECT_EQ(page.Bytes(), Bytes({{0, 0x1F},
-                                 {1, 1},
-                                 {5, 1},
-                                 {12, 1},
-                                 {14, 1},
-                                 {17, 1},
-                                 {21, 3},
-                                 {28, 1},
-                                 {30, 1},
-                                 {31, 0x1D}}));
-}
-
 TEST(ConfigPage, SealedPageXorsToZeroAndResealsUnchanged) {
   ConfigPage page = MakePage(PageNumber::TypeA);
   page.Set(PageField::mifareKeyType, kMifareKeyB);
@@ -109,18 +67,6 @@ TEST(ConfigPage, FieldTablesTileEachPageInOrder) {
   EXPECT_STREQ(FieldsOf(PageNumber::TypeA)[9].name, "mifareKey");
   EXPECT_EQ(FieldsOf(PageNumber::TypeA)[9].width, 6);
   EXPECT_STREQ(FieldsOf(PageNumber::TypeB)[11].name, "sriMode");
-}
-
-TEST(ConfigPage, WritePageRequestCarriesNumberAndSealedPage) {
-  ConfigPage page = MakePage(PageNumber::TypeB);
-  page.Set(PageField::sriStartBlock, 127);
-  page.Seal();
-  ReaderFrame frame{};
-  BuildWritePageRequest(frame, PageNumber::TypeB, page);
-  EXPECT_EQ(frame[8], 0xE2);
-  EXPECT_EQ(frame[9], 0x03);
-  EXPECT_TRUE(std::equal(page.Bytes().begin(), page.Bytes().end(), frame.begin() + 10));
-  EXPECT_EQ(frame[42], 0x23 ^ 0xE2 ^ 0x03);  // a sealed page XORs to zero
 }
 
 TEST(ConfigPage, PageNumbers) {

@@ -78,13 +78,6 @@ TEST(ReaderFrame, RequestBuiltOverReplyKeepsReplyTailAsFiller) {
   EXPECT_TRUE(AllFrom(frame, 14, 0x77));
 }
 
-TEST(ReaderFrame, XorChecksum) {
-  const std::uint8_t info[] = {0x00, 0x03, 0xF1, 0xFF};
-  EXPECT_EQ(XorChecksum(info + 1, 3), 0x0D);
-  EXPECT_EQ(XorChecksum(info, 4), 0x0D);
-  EXPECT_EQ(XorChecksum(info, 0), 0x00);
-}
-
 TEST(ReaderReply, StatusSitsWhereEachCommandPutsIt) {
   ReaderFrame frame{};
   frame[10] = 0x01;
@@ -96,15 +89,6 @@ TEST(ReaderReply, StatusSitsWhereEachCommandPutsIt) {
   }
   frame[11] = 0x02;
   EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Reset), 0x02);
-}
-
-TEST(ReaderReply, GarbledFramingWithZeroStatusIsSuccess) {
-  ReaderFrame frame;
-  frame.fill(0x5A);
-  frame[10] = 0;
-  frame[11] = 0;
-  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Info), 0);
-  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::WritePage), 0);
 }
 
 TEST(ReaderReply, IdentificationEndsAtZeroOrAtReportEnd) {

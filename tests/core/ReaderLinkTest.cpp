@@ -77,15 +77,6 @@ TEST(FindReader, ReportsWhyTheOnlyReaderCouldNotBeOpened) {
   EXPECT_TRUE(found.report.permissionDenied);
 }
 
-TEST(FindReader, BusyReaderIsNotAPermissionProblem) {
-  SimHost host;
-  host.AddReader().openError = EBUSY;
-  const Found found = Search(host);
-  EXPECT_TRUE(found.report.readerUnopenable);
-  EXPECT_EQ(found.report.openError, EBUSY);
-  EXPECT_FALSE(found.report.permissionDenied);
-}
-
 TEST(FindReader, UnopenableOtherDevicesLeaveReportEmpty) {
   SimHost host;
   host.AddDevice(kMouseVendor, kMouseProduct).openError = EACCES;

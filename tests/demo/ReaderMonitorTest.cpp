@@ -95,19 +95,6 @@ void CloseMessageBoxWhenShown(int turnsLeft = 1000) {
 class ReaderMonitorTest : public QObject {
   Q_OBJECT
  private slots:
-  void listsEachRequestWithItsBytesAndReply() {
-    Bench bench;
-    QVERIFY(bench.link.IsOpen());
-    QVERIFY(bench.Exchange(BuildInfoRequest));
-    QVERIFY(bench.Exchange(BuildCapabilityRequest));
-    QVERIFY(bench.Exchange(Unlock));
-    QCOMPARE(Rows(*bench.monitor),
-             QStringList({"Info | accepted | 00 AA AA AA 96 69 00 03 F1 FF 0D",
-                          "Capability | accepted | 00 AA AA AA 96 69 00 03 E0 FF 1C",
-                          "Unlock | accepted | 00 AA AA AA 96 69 00 06 E1 5B 5B 5B 5B E7"}));
-    QCOMPARE(State(*bench.monitor), "Unlocked: yes    Resets: 0");
-  }
-
   void showsRefusalsAndRepliesNeverRead() {
     Bench bench;
     QVERIFY(bench.Write(MakePage(PageNumber::System), PageNumber::System));  // unsealed
@@ -156,28 +143,6 @@ class ReaderMonitorTest : public QObject {
 
     QVERIFY(bench.Exchange(BuildResetRequest));
     QCOMPARE(State(monitor), "Unlocked: no    Resets: 1");
-  }
-
-  void keepsToItsReaderAndHandsTheHookBack() {
-    SimHost host;
-    int seen = 0;
-    host.onReport = [&seen](const SimDevice&, SimDirection, const ReaderFrame&) { ++seen; };
-    SimDevice& other = host.AddDevice(kReaderVendorId, kReaderProductId);  // answers nothing
-    SimReader& reader = host.AddReader();
-    {
-      ReaderMonitor monitor(host, reader);
-      ReaderLink otherLink{host, host.Open(other.path)};
-      ReaderFrame frame{};
-      BuildInfoRequest(frame);
-      QVERIFY(!ExchangeFrame(otherLink, frame));
-      QVERIFY(Rows(monitor).isEmpty());
-      QCOMPARE(seen, 1);  // the hook set before the monitor still hears every report
-    }
-    ReaderLink link{host, host.Open(reader.path)};
-    ReaderFrame frame{};
-    BuildInfoRequest(frame);
-    QVERIFY(ExchangeFrame(link, frame));
-    QCOMPARE(seen, 3);
   }
 
   void followsTheDialogOnTheDemoReader() {

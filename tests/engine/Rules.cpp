@@ -12,47 +12,34 @@ namespace {
 using C = ControlId;
 
 // Each family in the dialog's own words.
+struct KindWords {
+  const char* line;  // in the description when the reader has the kind
+  const char* caption;
+  const char* panel;
+};
 struct FamilyWords {
   ControlId radio;
   std::uint8_t bit;       // in the capability reply's family byte
   std::size_t kindsByte;  // the capability byte of its card kinds
-  const char* support;
-  std::array<const char*, 2> kindLines;     // for kind bits 0 and 1
-  std::array<const char*, 2> kindCaptions;  // and their tabs; nullptr: none
-  std::array<const char*, 2> kindPanels;
-  ControlId fallback;  // checked instead when the reader lacks the family
   std::uint8_t page;
+  ControlId fallback;  // checked instead when the reader lacks the family
+  const char* support;
+  std::array<KindWords, 2> kinds;  // for kind bits 0 and 1; a null caption: none
 };
 
+// clang-format off
 const FamilyWords kFamilies[] = {
-    {C::TypeARadio,
-     0x01,
-     1,
-     "Device Support ISO14443A\r\n",
-     {"  Mifare S50/S70 Card\r\n", "  UltraLight Card\r\n"},
-     {"Mifare S50/S70", "UltraLight"},
-     {"MifarePanel", "UltraLightPanel"},
-     C::TypeBRadio,
-     1},
-    {C::TypeBRadio,
-     0x02,
-     2,
-     "Device Support ISO14443B\r\n",
-     {"  SR176 Card\r\n", "  SRI512/2K/4K/X4K Card\r\n"},
-     {"SR176", "SRI512/2K/4K/X4K"},
-     {"Sr176Panel", "SriPanel"},
-     C::Iso15693Radio,
-     3},
-    {C::Iso15693Radio,
-     0x04,
-     3,
-     "Device Support ISO15693\r\n",
-     {"  I.Code SLI\r\n  Tag-it HF-I\r\n", nullptr},
-     {"I.Code/Tag-it", nullptr},
-     {"ICodePanel", nullptr},
-     C::TypeARadio,
-     5},
+    {C::TypeARadio, 0x01, 1, 1, C::TypeBRadio, "Device Support ISO14443A\r\n",
+     {{{"  Mifare S50/S70 Card\r\n", "Mifare S50/S70", "MifarePanel"},
+       {"  UltraLight Card\r\n", "UltraLight", "UltraLightPanel"}}}},
+    {C::TypeBRadio, 0x02, 2, 3, C::Iso15693Radio, "Device Support ISO14443B\r\n",
+     {{{"  SR176 Card\r\n", "SR176", "Sr176Panel"},
+       {"  SRI512/2K/4K/X4K Card\r\n", "SRI512/2K/4K/X4K", "SriPanel"}}}},
+    {C::Iso15693Radio, 0x04, 3, 5, C::TypeARadio, "Device Support ISO15693\r\n",
+     {{{"  I.Code SLI\r\n  Tag-it HF-I\r\n", "I.Code/Tag-it", "ICodePanel"},
+       {nullptr, nullptr, nullptr}}}},
 };
+// clang-format on
 
 const QString kSuccess = "DownLoad Successed";
 const QString kFailure = "DownLoad Failure.";
@@ -114,9 +101,9 @@ QStringList Judgement::ExpectedTabs() const {
   if (!rig_.tabsRebuilt) return tabs;
   if (Checked(C::OutputSnrCheck)) tabs << "SNR";
   const FamilyWords& family = CheckedFamily();
-  if (Checked(C::CardKind1Check)) tabs << family.kindCaptions[0];
-  if (family.kindCaptions[1] != nullptr && Checked(C::CardKind2Check))
-    tabs << family.kindCaptions[1];
+  if (Checked(C::CardKind1Check)) tabs << family.kinds[0].caption;
+  if (family.kinds[1].caption != nullptr && Checked(C::CardKind2Check))
+    tabs << family.kinds[1].caption;
   return tabs;
 }
 
@@ -125,8 +112,8 @@ QString Judgement::PanelOfTab(const QString& caption) const {
   if (caption == "SNR") return "SnrPanel";
   for (const FamilyWords& family : kFamilies) {
     for (std::size_t kind = 0; kind < 2; ++kind) {
-      if (family.kindCaptions[kind] != nullptr && caption == family.kindCaptions[kind])
-        return family.kindPanels[kind];
+      if (family.kinds[kind].caption != nullptr && caption == family.kinds[kind].caption)
+        return family.kinds[kind].panel;
     }
   }
   return "no panel";
@@ -168,8 +155,8 @@ void Judgement::FormRules() {
     const FamilyWords& family = CheckedFamily();
     for (std::size_t kind = 0; kind < 2; ++kind) {
       const ControlId check = kind == 0 ? C::CardKind1Check : C::CardKind2Check;
-      if (family.kindCaptions[kind] == nullptr) continue;
-      Expect(driver::Caption(dialog_, check) == family.kindCaptions[kind],
+      if (family.kinds[kind].caption == nullptr) continue;
+      Expect(driver::Caption(dialog_, check) == family.kinds[kind].caption,
              driver::NameOf(check) + " captioned " + driver::Caption(dialog_, check));
     }
   }
@@ -269,8 +256,8 @@ QString Judgement::IdentificationLines() const {
       if ((caps[11] & family.bit) == 0) continue;
       lines += family.support;
       for (std::size_t kind = 0; kind < 2; ++kind) {
-        if (family.kindLines[kind] != nullptr && (caps[11 + family.kindsByte] & (1 << kind)) != 0)
-          lines += family.kindLines[kind];
+        if (family.kinds[kind].line != nullptr && (caps[11 + family.kindsByte] & (1 << kind)) != 0)
+          lines += family.kinds[kind].line;
       }
     }
   }
