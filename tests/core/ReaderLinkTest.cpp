@@ -123,49 +123,6 @@ class ExchangeFrameTest : public ::testing::Test {
   ReaderFrame frame{};
 };
 
-TEST_F(ExchangeFrameTest, ReplyReplacesRequestInTheSameFrame) {
-  BuildInfoRequest(frame);
-  ASSERT_TRUE(ExchangeFrame(link, frame));
-  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Info), 0);
-  EXPECT_EQ(ReplyIdentification(frame), reader.identification);
-}
-
-TEST_F(ExchangeFrameTest, FailedSendReadsNothingAndKeepsLinkOpen) {
-  reader.FailNext(ReaderCommand::Reset, SimFault::FailSend(EPIPE));
-  BuildResetRequest(frame);
-  const ReaderFrame request = frame;
-  EXPECT_FALSE(ExchangeFrame(link, frame));
-  EXPECT_EQ(host.LastError(), EPIPE);
-  EXPECT_EQ(frame, request);
-  EXPECT_EQ(reader.reads, 0);
-  EXPECT_EQ(reader.resets, 0);
-  EXPECT_TRUE(link.IsOpen());
-  EXPECT_EQ(reader.closes, 0);
-
-  EXPECT_TRUE(ExchangeFrame(link, frame));
-  EXPECT_EQ(reader.resets, 1);
-}
-
-TEST_F(ExchangeFrameTest, FailedReadKeepsLinkOpen) {
-  reader.FailNext(ReaderCommand::Unlock, SimFault::FailRead(ETIMEDOUT));
-  BuildUnlockRequest(frame);
-  EXPECT_FALSE(ExchangeFrame(link, frame));
-  EXPECT_EQ(host.LastError(), ETIMEDOUT);
-  EXPECT_EQ(reader.reads, 1);
-  EXPECT_TRUE(link.IsOpen());
-  EXPECT_EQ(reader.closes, 0);
-}
-
-TEST_F(ExchangeFrameTest, UnpluggedReaderFailsUntilClosed) {
-  host.Unplug(reader);
-  BuildInfoRequest(frame);
-  EXPECT_FALSE(ExchangeFrame(link, frame));
-  EXPECT_EQ(host.LastError(), ENODEV);
-  EXPECT_TRUE(link.IsOpen());
-  CloseReader(link);
-  EXPECT_EQ(reader.closes, 1);
-}
-
 TEST_F(ExchangeFrameTest, CloseReaderClosesOnceAndClosedLinkSendsNothing) {
   CloseReader(link);
   EXPECT_FALSE(link.IsOpen());
