@@ -39,24 +39,6 @@ class SimReaderTest : public ::testing::Test {
   bool exchanged = false;
 };
 
-TEST_F(SimReaderTest, RepliesAreFramedLikeTheReaderFramesThem) {
-  reader.identification = "READER V9";
-  const ReaderFrame info = Send(BuildInfoRequest);
-  ASSERT_TRUE(exchanged);
-  EXPECT_EQ(info[0], 0);
-  EXPECT_TRUE(std::equal(kFramePreamble.begin(), kFramePreamble.end(), info.begin() + 1));
-  EXPECT_EQ(info[8], 0xF1);
-  EXPECT_EQ(ReplyStatus(info, ReaderCommand::Info), kSimOk);
-  EXPECT_EQ(ReplyIdentification(info), "READER V9");
-  const std::size_t length = info[7];
-  EXPECT_EQ(info[7 + length], XorChecksum(&info[7], length));
-
-  reader.capabilities = {0x01, 0x02, 0x00, 0x00};
-  const ReaderFrame caps = Send(BuildCapabilityRequest);
-  EXPECT_EQ(ReplyStatus(caps, ReaderCommand::Capability), kSimOk);
-  EXPECT_EQ(ReplyCapabilities(caps), reader.capabilities);
-}
-
 TEST_F(SimReaderTest, MalformedRequestsAreRefusedAndIgnored) {
   const std::pair<std::size_t, std::uint8_t> corruptions[] = {{0, 0x01}, {2, 0xAB}, {5, 0x68},
                                                               {6, 0x01}, {7, 0x05}, {13, 0xE6}};
@@ -132,25 +114,6 @@ TEST_F(SimReaderTest, QueuedFaultsApplyOnceInOrder) {
   EXPECT_TRUE(reader.unlocked);  // the reader acted; only its answer was lost
   EXPECT_EQ(UnlockStatus(), kSimOk);
   EXPECT_EQ(reader.received.size(), 3u);
-}
-
-TEST_F(SimReaderTest, ReplyHookReplacesFirmware) {
-  ReaderFrame chosen;
-  chosen.fill(0x33);
-  int calls = 0;
-  reader.replyHook = [&](const ReaderFrame& request) -> std::optional<SimOutcome> {
-    ++calls;
-    if (request[8] == 0xE3) return SimOutcome::FailSend(EPROTO);
-    if (request[8] == 0xE1) return SimOutcome::Reply(chosen);
-    return std::nullopt;
-  };
-  EXPECT_EQ(Send([](ReaderFrame& f) { BuildUnlockRequest(f); }), chosen);
-  EXPECT_FALSE(reader.unlocked);
-  Send(BuildResetRequest);
-  EXPECT_EQ(host.LastError(), EPROTO);
-  EXPECT_EQ(ReplyStatus(Send(BuildInfoRequest), ReaderCommand::Info), kSimOk);
-  EXPECT_EQ(calls, 3);
-  EXPECT_EQ(reader.received.size(), 2u);
 }
 
 TEST(SimHost, ReaderThatComesBackIsFoundAgainAtTheEnd) {

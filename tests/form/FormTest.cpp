@@ -140,48 +140,6 @@ class FormTest : public QObject {
     QCOMPARE(label->grab().toImage(), withCrLf);
   }
 
-  void tabsFollowTheChoices() {
-    QVERIFY(Click(Dialog(), "ConnectButton"));
-    QCOMPARE(driver::TabCaptions(Dialog()), QStringList({"System Config", "SNR"}));
-    for (const char* name : {"OutputDataCheck", "CardKind1Check", "CardKind2Check"})
-      QVERIFY(Click(Dialog(), name));
-    QCOMPARE(driver::TabCaptions(Dialog()),
-             QStringList({"System Config", "SNR", "Mifare S50/S70", "UltraLight"}));
-    QVERIFY(Click(Dialog(), "TypeBRadio"));
-    QCOMPARE(driver::TabCaptions(Dialog()),
-             QStringList({"System Config", "SNR", "SR176", "SRI512/2K/4K/X4K"}));
-    QVERIFY(Click(Dialog(), "OutputSnrCheck"));
-    QVERIFY(driver::SelectTab(Dialog(), 2));
-    QCOMPARE(driver::PanelsOnView(Dialog()), QStringList{"SriPanel"});
-  }
-
-  // ISO15693 has one kind: the second check hides but keeps its choice.
-  void iso15693KeepsTheSecondKindHidden() {
-    QVERIFY(Click(Dialog(), "ConnectButton"));
-    for (const char* name :
-         {"OutputDataCheck", "CardKind1Check", "CardKind2Check", "Iso15693Radio"})
-      QVERIFY(Click(Dialog(), name));
-    QCOMPARE(driver::TabCaptions(Dialog()), QStringList({"System Config", "SNR", "I.Code/Tag-it"}));
-    QCOMPARE(Caption(ControlId::CardKind1Check), QString("I.Code/Tag-it"));
-    QVERIFY(!Visible("CardKind2Check") && Checked("CardKind2Check"));
-    QVERIFY(driver::SelectTab(Dialog(), 1));
-    QVERIFY(driver::SelectTab(Dialog(), 0));
-    QVERIFY(Visible("CardKind1Check") && !Visible("CardKind2Check"));
-
-    QVERIFY(Click(Dialog(), "TypeARadio"));
-    QVERIFY(Visible("CardKind2Check") && Checked("CardKind2Check"));
-    QCOMPARE(Caption(ControlId::CardKind2Check), QString("UltraLight"));
-  }
-
-  void cardDataOffClearsTheKinds() {
-    QVERIFY(Click(Dialog(), "ConnectButton"));
-    for (const char* name :
-         {"OutputDataCheck", "CardKind1Check", "CardKind2Check", "OutputDataCheck"})
-      QVERIFY(Click(Dialog(), name));
-    QVERIFY(!Visible("CardKind1Check") && !Checked("CardKind1Check") && !Checked("CardKind2Check"));
-    QCOMPARE(driver::TabCaptions(Dialog()), QStringList({"System Config", "SNR"}));
-  }
-
   // Only a click runs a handler: a check set by the program changes that
   // control alone.
   void settingAChecksRunsNoHandler() {

@@ -208,25 +208,10 @@ class OperationsTest : public QObject {
                        b,   "  SR176 Card",          "  SRI512/2K/4K/X4K Card",
                        iso, "  I.Code SLI",          "  Tag-it HF-I"}
         << user::kFamilyRadios << "TypeARadio" << QStringList{"Mifare S50/S70", "UltraLight"};
-    QTest::newRow("ISO14443B only, ISO14443A chosen")
-        << Caps{0x02, 0x00, 0x03, 0x00} << "TypeARadio"
-        << QStringList{b, "  SR176 Card", "  SRI512/2K/4K/X4K Card"} << QStringList{"TypeBRadio"}
-        << "TypeBRadio" << QStringList{"SR176", "SRI512/2K/4K/X4K"};
-    QTest::newRow("no family, ISO14443B chosen")
-        << Caps{0x00, 0x03, 0x03, 0x01} << "TypeBRadio" << QStringList{} << QStringList{}
-        << "TypeARadio" << QStringList{"Mifare S50/S70", "UltraLight"};
-    QTest::newRow("ISO14443A with UltraLight only")
-        << Caps{0x01, 0x02, 0x00, 0x00} << "TypeARadio" << QStringList{a, "  UltraLight Card"}
-        << QStringList{"TypeARadio"} << "TypeARadio" << QStringList{"Mifare S50/S70", "UltraLight"};
     QTest::newRow("ISO15693 only, ISO14443A chosen")
         << Caps{0x04, 0x00, 0x00, 0x01} << "TypeARadio"
         << QStringList{iso, "  I.Code SLI", "  Tag-it HF-I"} << QStringList{"Iso15693Radio"}
         << "Iso15693Radio" << QStringList{"I.Code/Tag-it", "UltraLight"};
-    QTest::newRow("ISO14443B SRI and ISO15693 without kinds, ISO15693 chosen")
-        << Caps{0x06, 0x00, 0x02, 0x00} << "Iso15693Radio"
-        << QStringList{b, "  SRI512/2K/4K/X4K Card", iso}
-        << QStringList{"TypeBRadio", "Iso15693Radio"} << "Iso15693Radio"
-        << QStringList{"I.Code/Tag-it", "SRI512/2K/4K/X4K"};
   }
 
   // The family chosen on a reader with every family; then a reader of
