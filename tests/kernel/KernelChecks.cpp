@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "DialogUser.h"
+#include "GoldenDownloads.h"
 #include "reader/PlatformHidHost.h"
 #include "sim/uhid/Emulation.h"
 
@@ -41,11 +42,10 @@ const QString kAfterDownload =
     "received=5 reads=5 resets=0 keyboard=0 commands=F1E0E1E2E2 plugged=1";
 const QString kUntouched = "received=0 reads=0 resets=0 keyboard=0 commands= plugged=1";
 
-// The pages the operation tests expect, number and bytes, as the emulation
-// lists them.
-const QString kStartUpTypeAPages =
-    "0 1FFF0100000000000000000000000000010000000000000000000000010000E1\n"
-    "1 1F0100000000000F00603A7C19E5B08D000001000101000000030000010001F4";
+// A golden download's pages, number and bytes, as the emulation lists them.
+QString PagesOf(const user::GoldenDownload& golden) {
+  return QString("0 %1\n%2 %3").arg(golden.systemPage).arg(golden.familyPage).arg(golden.page);
+}
 
 QString Emulate(const QString& command) {
   const auto reply = AskEmulation(command.toStdString());
@@ -105,44 +105,22 @@ class KernelChecks : public QObject {
     QCOMPARE(Emulate("status 0"), kAfterConnect);
   }
 
+  // Those of the simulator-based tests: ISO14443A with a typed key, the others
+  // from start-up.
   void download_data() {
-    QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<QString>("pages");
-    QTest::newRow("ISO14443A, typed key")
-        << QString(
-               "SnrLsbFirstRadio, SnrDecRadio, SnrCapsLockCheck, SnrEndKeyCombo=Down, "
-               "SnrEndCountCombo=2, OutputDataCheck, CardKind1Check, CardKind2Check, "
-               "MifareMode2Radio, MifareStartSectorCombo=10, MifareEndSectorCombo=04, "
-               "MifareStartBlockCombo=03, MifareEndBlockCombo=01, MifareStartByteCombo=05, "
-               "MifareEndByteCombo=02, MifareKeyBRadio, MifareKeyEdit=a0 a1 a2 a3 a4 a5, "
-               "MifareCapsLockCheck, MifareBlockEndKeyCombo=Tab, MifareBlockEndCountCombo=3, "
-               "MifareDataEndKeyCombo=Enter, MifareDataEndCountCombo=4, UltraLightMode2Radio, "
-               "UltraLightStartBlockCombo=12, UltraLightEndBlockCombo=05, "
-               "UltraLightStartByteCombo=03, UltraLightEndByteCombo=01, UltraLightCapsLockCheck, "
-               "UltraLightBlockEndKeyCombo=PgDn, UltraLightBlockEndCountCombo=5, "
-               "UltraLightDataEndKeyCombo=Down, UltraLightDataEndCountCombo=6")
-               .split(", ")
-        << "0 1FFF0103000000000000000000000000010101000000000000000151020000B1\n"
-           "1 1F020A03050A01020061A0A1A2A3A4A5012B032804020C0C0301014E05510660";
-    QTest::newRow("ISO14443B")
-        << QStringList{"TypeBRadio"}
-        << "0 1FFF0200000000000000000000000000010000000000000000000000010000E2\n"
-           "3 1F0100000001000000000000010001000001000000030000000000000100011D";
-    QTest::newRow("ISO15693")
-        << QStringList{"Iso15693Radio"}
-        << "0 1FFF0400000000000000000000000000010000000000000000000000010000E4\n"
-           "5 1F0100000003000000000000010001000000000000000000000000000000001D";
+    QTest::addColumn<int>("row");
+    for (int row : {3, 1, 2}) QTest::newRow(user::kGoldenDownloads[row].name) << row;
   }
 
   void download() {
-    QFETCH(QStringList, edits);
-    QFETCH(QString, pages);
+    QFETCH(int, row);
+    const user::GoldenDownload& golden = user::kGoldenDownloads[row];
     QCOMPARE(Emulate("setup 1"), "ok");
     QVERIFY(S().Press("ConnectButton"));
-    QVERIFY(S().EditAll(edits));
+    QVERIFY(S().EditAll(QString(golden.edits).split(", ", Qt::SkipEmptyParts)));
     QVERIFY(S().Press("DownloadButton"));
     QCOMPARE(S().Description(), kSuccess);
-    QCOMPARE(Emulate("pages 0"), pages);
+    QCOMPARE(Emulate("pages 0"), PagesOf(golden));
     QCOMPARE(Emulate("status 0"), kAfterDownload);
   }
 
@@ -199,7 +177,7 @@ class KernelChecks : public QObject {
     QVERIFY(S().Press("ConnectButton"));
     QVERIFY(S().Press("DownloadButton"));
     QCOMPARE(S().Description(), kSuccess);
-    QCOMPARE(Emulate("pages 0"), kStartUpTypeAPages);
+    QCOMPARE(Emulate("pages 0"), PagesOf(user::kGoldenDownloads[0]));
     QCOMPARE(Emulate("status 0"), kAfterDownload);
     QCOMPARE(Emulate("status 1"), kUntouched);
   }

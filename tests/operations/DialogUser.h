@@ -38,16 +38,6 @@ inline char Xor(const QByteArray& bytes, int from, int to) {
   return sum;
 }
 
-// A 32-byte page: head 0x1F, the given (offset, value) bytes, zeros, and the
-// checksum of bytes 0 to 30 last.
-inline QByteArray Page(std::initializer_list<std::pair<int, int>> bytes) {
-  QByteArray page(32, '\0');
-  page[0] = 0x1F;
-  for (const auto& [offset, value] : bytes) page[offset] = static_cast<char>(value);
-  page[31] = Xor(page, 0, 31);
-  return page;
-}
-
 // Bytes 0 to 42 of the write-page request that carries page.
 inline QByteArray WriteRequest(int number, const QByteArray& page) {
   QByteArray request = Bytes({0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00, 0x23, 0xE2, number});

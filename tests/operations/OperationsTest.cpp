@@ -8,51 +8,18 @@
 #include <QTimer>
 
 #include "DialogUser.h"
+#include "GoldenDownloads.h"
 #include "sim/SimHost.h"
 
 namespace tavrin {
 
 using user::Bytes;
 using user::Lines;
-using user::Page;
 using Caps = std::array<std::uint8_t, 4>;
 
 namespace {
 
 QStringList Edits(const char* list) { return QString(list).split(", ", Qt::SkipEmptyParts); }
-
-const char kTypeAEdits[] =
-    "SnrLsbFirstRadio, SnrDecRadio, SnrCapsLockCheck, SnrEndKeyCombo=Down, SnrEndCountCombo=2, "
-    "OutputDataCheck, CardKind1Check, CardKind2Check, MifareMode2Radio, "
-    "MifareStartSectorCombo=10, MifareEndSectorCombo=04, MifareStartBlockCombo=03, "
-    "MifareEndBlockCombo=01, MifareStartByteCombo=05, MifareEndByteCombo=02, MifareKeyBRadio, "
-    "MifareKeyEdit=a0 a1 a2 a3 a4 a5, MifareCapsLockCheck, MifareBlockEndKeyCombo=Tab, "
-    "MifareBlockEndCountCombo=3, MifareDataEndKeyCombo=Enter, MifareDataEndCountCombo=4, "
-    "UltraLightMode2Radio, UltraLightStartBlockCombo=12, UltraLightEndBlockCombo=05, "
-    "UltraLightStartByteCombo=03, UltraLightEndByteCombo=01, UltraLightCapsLockCheck, "
-    "UltraLightBlockEndKeyCombo=PgDn, UltraLightBlockEndCountCombo=5, "
-    "UltraLightDataEndKeyCombo=Down, UltraLightDataEndCountCombo=6";
-
-// SNR output off after choosing LSB first and DEC: only its ending is sent.
-// SR176 is set up, then only SRI data is chosen.
-const char kTypeBEdits[] =
-    "TypeBRadio, SnrLsbFirstRadio, SnrDecRadio, SnrCapsLockCheck, SnrEndKeyCombo=PgDn, "
-    "SnrEndCountCombo=7, OutputSnrCheck, OutputDataCheck, CardKind1Check, Sr176Mode2Radio, "
-    "Sr176StartBlockCombo=07, Sr176EndBlockCombo=03, Sr176StartByteCombo=01, "
-    "Sr176EndByteCombo=00, Sr176CapsLockCheck, Sr176BlockEndKeyCombo=Enter, "
-    "Sr176BlockEndCountCombo=8, Sr176DataEndKeyCombo=Tab, Sr176DataEndCountCombo=9, "
-    "CardKind1Check, CardKind2Check, SriStartBlockCombo=100, SriEndBlockCombo=020, "
-    "SriStartByteCombo=03, SriEndByteCombo=00, SriCapsLockCheck, SriBlockEndKeyCombo=Down, "
-    "SriBlockEndCountCombo=10, SriDataEndKeyCombo=PgDn";
-
-// The UltraLight choice made under ISO14443A stays checked but hidden: it
-// must not reach the ISO15693 kinds.
-const char kIso15693Edits[] =
-    "OutputDataCheck, CardKind1Check, CardKind2Check, Iso15693Radio, ICodeMode2Radio, "
-    "ICodeStartBlockCombo=63, ICodeEndBlockCombo=00, ICodeStartByteCombo=02, "
-    "ICodeEndByteCombo=01, ICodeCapsLockCheck, ICodeBlockEndCountCombo=10, "
-    "ICodeDataEndKeyCombo=Down, ICodeDataEndCountCombo=3, SnrEndKeyCombo=Enter, "
-    "SnrEndCountCombo=10";
 
 const QString a = "Device Support ISO14443A", b = "Device Support ISO14443B",
               iso = "Device Support ISO15693";
@@ -95,90 +62,21 @@ class OperationsTest : public QObject {
   }
 
   void download_data() {
-    QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QByteArray>("systemPage");
-    QTest::addColumn<QByteArray>("familyPage");
-    QTest::addColumn<QStringList>("shownAfter");
-    const QByteArray startUpTypeBPage =
-        Page({{1, 1}, {5, 1}, {12, 1}, {14, 1}, {17, 1}, {21, 3}, {28, 1}, {30, 1}});
-    QTest::newRow("ISO14443A at start-up")
-        << QStringList() << 1 << Page({{1, 0xFF}, {2, 1}, {16, 1}, {28, 1}})
-        << Page({{1, 1},
-                 {7, 15},
-                 {9, 0x60},
-                 {10, 0x3A},
-                 {11, 0x7C},
-                 {12, 0x19},
-                 {13, 0xE5},
-                 {14, 0xB0},
-                 {15, 0x8D},
-                 {18, 1},
-                 {20, 1},
-                 {21, 1},
-                 {25, 3},
-                 {28, 1},
-                 {30, 1}})
-        << Edits("MifareKeyEdit=3A7C19E5B08D");
-    QTest::newRow("ISO14443B at start-up")
-        << Edits("TypeBRadio") << 3 << Page({{1, 0xFF}, {2, 2}, {16, 1}, {28, 1}})
-        << startUpTypeBPage << QStringList();
-    QTest::newRow("ISO15693 at start-up")
-        << Edits("Iso15693Radio") << 5 << Page({{1, 0xFF}, {2, 4}, {16, 1}, {28, 1}})
-        << Page({{1, 1}, {5, 3}, {12, 1}, {14, 1}}) << QStringList();
-    // Start sector above the end: the end moves up; blocks and bytes are
-    // never compared.
-    QTest::newRow("ISO14443A edited")
-        << Edits(kTypeAEdits) << 1
-        << Page(
-               {{1, 0xFF}, {2, 1}, {3, 3}, {16, 1}, {17, 1}, {18, 1}, {26, 1}, {27, 0x51}, {28, 2}})
-        << Page({{1, 2},     {2, 10},    {3, 3},     {4, 5},     {5, 10},    {6, 1},
-                 {7, 2},     {9, 0x61},  {10, 0xA0}, {11, 0xA1}, {12, 0xA2}, {13, 0xA3},
-                 {14, 0xA4}, {15, 0xA5}, {16, 1},    {17, 0x2B}, {18, 3},    {19, 0x28},
-                 {20, 4},    {21, 2},    {22, 12},   {23, 12},   {24, 3},    {25, 1},
-                 {26, 1},    {27, 0x4E}, {28, 5},    {29, 0x51}, {30, 6}})
-        << Edits(
-               "MifareEndSectorCombo=10, MifareEndBlockCombo=01, UltraLightEndBlockCombo=12, "
-               "MifareKeyEdit=A0A1A2A3A4A5");
-    QTest::newRow("ISO14443B edited")
-        << Edits(kTypeBEdits) << 3
-        << Page({{1, 0xFF}, {2, 2}, {4, 2}, {26, 1}, {27, 0x4E}, {28, 7}})
-        << Page({{1, 2},
-                 {2, 7},
-                 {3, 7},
-                 {4, 1},
-                 {10, 1},
-                 {11, 0x28},
-                 {12, 8},
-                 {13, 0x2B},
-                 {14, 9},
-                 {17, 1},
-                 {18, 100},
-                 {19, 100},
-                 {20, 3},
-                 {26, 1},
-                 {27, 0x51},
-                 {28, 10},
-                 {29, 0x4E},
-                 {30, 1}})
-        << Edits("Sr176EndBlockCombo=07, SriEndBlockCombo=100, SriEndByteCombo=00");
-    QTest::newRow("ISO15693 edited")
-        << Edits(kIso15693Edits) << 5
-        << Page({{1, 0xFF}, {2, 4}, {5, 1}, {16, 1}, {27, 0x28}, {28, 10}})
-        << Page({{1, 2}, {2, 63}, {3, 63}, {4, 2}, {5, 1}, {10, 1}, {12, 10}, {13, 0x51}, {14, 3}})
-        << Edits("ICodeEndBlockCombo=63, ICodeEndByteCombo=01");
+    QTest::addColumn<int>("row");
+    for (int row = 0; row < int(std::size(user::kGoldenDownloads)); ++row)
+      QTest::newRow(user::kGoldenDownloads[row].name) << row;
   }
 
   // Unlock, page 0, then the family page, byte for byte, and nothing else;
   // the reader keeps exactly those two pages and the dialog says so.
   void download() {
-    QFETCH(QStringList, edits);
-    QFETCH(int, number);
-    QFETCH(QByteArray, systemPage);
-    QFETCH(QByteArray, familyPage);
-    QFETCH(QStringList, shownAfter);
+    QFETCH(int, row);
+    const user::GoldenDownload& golden = user::kGoldenDownloads[row];
+    const int number = golden.familyPage;
+    const QByteArray systemPage = QByteArray::fromHex(golden.systemPage);
+    const QByteArray familyPage = QByteArray::fromHex(golden.page);
     QVERIFY(U().Press("ConnectButton"));
-    QVERIFY(U().EditAll(edits));
+    QVERIFY(U().EditAll(Edits(golden.edits)));
     reader_->received.clear();
     QVERIFY(U().Press("DownloadButton"));
     QCOMPARE(Commands(), Bytes({0xE1, 0xE2, 0xE2}));
@@ -191,7 +89,7 @@ class OperationsTest : public QObject {
     QCOMPARE(Stored(0), systemPage);
     QCOMPARE(Stored(number), familyPage);
     QCOMPARE(U().Description(), user::kSuccess);
-    for (const QString& shown : shownAfter)
+    for (const QString& shown : Edits(golden.shownAfter))
       QCOMPARE(U().Shown(shown.section('=', 0, 0)), shown.section('=', 1));
   }
 
