@@ -1,0 +1,136 @@
+// The bytes on the wire and in a page: every request, the reply bytes the
+// tool reads, and how a configuration page is laid out and sealed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "config/ConfigPage.h"
+
+namespace tavrin {
+namespace {
+
+std::vector<std::uint8_t> Head(const ReaderFrame& frame, std::size_t count) {
+  return {frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(count)};
+}
+
+bool AllFrom(const ReaderFrame& frame, std::size_t from, std::uint8_t value) {
+  return std::all_of(frame.begin() + static_cast<std::ptrdiff_t>(from), frame.end(),
+                     [value](std::uint8_t b) { return b == value; });
+}
+
+TEST(ReaderFrame, RequestsAreExactBytesOverWhatTheFrameHeld) {
+  const std::pair<void (*)(ReaderFrame&), std::vector<std::uint8_t>> golden[] = {
+      {BuildResetRequest, {0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00, 0x03, 0xE3, 0x84, 0x64}},
+      {BuildInfoRequest, {0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00, 0x03, 0xF1, 0xFF, 0x0D}},
+      {BuildCapabilityRequest, {0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00, 0x03, 0xE0, 0xFF, 0x1C}},
+      {[](ReaderFrame& f) { BuildUnlockRequest(f); },
+       {0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00, 0x06, 0xE1, 0x5B, 0x5B, 0x5B, 0x5B, 0xE7}},
+  };
+  for (const auto& [build, bytes] : golden) {
+    ReaderFrame frame{};
+    build(frame);
+    EXPECT_EQ(Head(frame, bytes.size()), bytes);
+    EXPECT_TRUE(AllFrom(frame, bytes.size(), 0x00));
+    frame.fill(0x77);  // a reply's tail stays as filler
+    build(frame);
+    EXPECT_EQ(Head(frame, bytes.size()), bytes);
+    EXPECT_TRUE(AllFrom(frame, bytes.size(), 0x77));
+  }
+  ReaderFrame frame{};
+  BuildUnlockRequest(frame, {0x01, 0x02, 0x03, 0x04});
+  EXPECT_EQ(frame[13], 0x06 ^ 0xE1 ^ 0x01 ^ 0x02 ^ 0x03 ^ 0x04);
+}
+
+TEST(ReaderFrame, WritePageCarriesNumberAndPageUnderOneChecksum) {
+  std::array<std::uint8_t, 32> page{};
+  for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  ReaderFrame frame{};
+  BuildWritePageRequest(frame, 5, page.data());
+  EXPECT_EQ(Head(frame, 10), (std::vector<std::uint8_t>{0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00,
+                                                        0x23, 0xE2, 0x05}));
+  EXPECT_TRUE(std::equal(page.begin(), page.end(), frame.begin() + 10));
+  std::uint8_t expected = 0x23 ^ 0xE2 ^ 0x05;
+  for (std::uint8_t b : page) expected ^= b;
+  EXPECT_EQ(frame[42], expected);
+  EXPECT_TRUE(AllFrom(frame, 43, 0x00));
+}
+
+TEST(ReaderReply, StatusTextAndCapabilitiesSitWhereTheReaderPutsThem) {
+  ReaderFrame frame{};
+  frame[10] = 0x01;
+  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Info), 0x01);
+  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Capability), 0x01);
+  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Unlock), 0x00);
+  frame[11] = 0x02;
+  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Reset), 0x02);
+  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::WritePage), 0x02);
+
+  frame = {};
+  const std::string text = "READER V1";
+  std::copy(text.begin(), text.end(), frame.begin() + 11);
+  frame[11 + text.size() + 1] = 'X';  // after the terminator: not part of the text
+  EXPECT_EQ(ReplyIdentification(frame), text);
+  frame.fill('R');
+  EXPECT_EQ(ReplyIdentification(frame), std::string(54, 'R'));
+
+  frame = {};
+  for (std::uint8_t i = 0; i < 6; ++i) frame[10 + i] = i == 0 || i == 5 ? 0xEE : i;
+  EXPECT_EQ(ReplyCapabilities(frame), (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
+}
+
+TEST(ConfigPage, SealedPageHoldsItsFieldsAndXorsToZero) {
+  ConfigPage empty;
+  empty.Seal();
+  EXPECT_EQ(empty.Get(PageField::checksum), 0x1F);
+  EXPECT_EQ(MakePage(PageNumber::System).Get(PageField::head), 0x1F);
+  EXPECT_EQ(MakePage(PageNumber::System).Bytes()[1], 0xFF);
+  EXPECT_EQ(MakePage(PageNumber::TypeA).Bytes()[1], 0x00);
+
+  ConfigPage page = MakePage(PageNumber::TypeA);
+  page.Set(PageField::mifareKeyType, kMifareKeyB);
+  page.SetMifareKey({0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5});
+  page.SetByte(kPageSize, 0x55);  // outside the page: ignored
+  page.Seal();
+  EXPECT_EQ(XorChecksum(page.Bytes().data(), kPageSize), 0);
+  EXPECT_EQ(page.Bytes()[9], 0x61);
+  EXPECT_EQ(page.Bytes()[10], 0xA0);
+  EXPECT_EQ(page.Bytes()[15], 0xA5);
+  EXPECT_EQ(page.Bytes()[16], 0x00);
+}
+
+TEST(ConfigPage, FieldTablesTileEachPageInOrder) {
+  const std::pair<PageNumber, std::size_t> pages[] = {{PageNumber::System, 12},
+                                                      {PageNumber::TypeA, 26},
+                                                      {PageNumber::TypeB, 22},
+                                                      {PageNumber::Iso15693, 12}};
+  for (const auto& [number, count] : pages) {
+    const auto fields = FieldsOf(number);
+    ASSERT_EQ(fields.size(), count);
+    std::size_t nextFree = 0;
+    std::set<std::string> names;
+    for (const PageFieldInfo& info : fields) {
+      EXPECT_GE(static_cast<std::size_t>(info.field), nextFree) << info.name;
+      nextFree = static_cast<std::size_t>(info.field) + info.width;
+      EXPECT_TRUE(names.insert(info.name).second) << info.name;
+    }
+    EXPECT_EQ(nextFree, kPageSize);
+  }
+  EXPECT_STREQ(FieldsOf(PageNumber::TypeA)[9].name, "mifareKey");
+  EXPECT_STREQ(FieldsOf(PageNumber::TypeB)[11].name, "sriMode");
+  for (int n = 0; n < 8; ++n)
+    EXPECT_EQ(IsConfigPageNumber(std::uint8_t(n)), n == 0 || n == 1 || n == 3 || n == 5) << n;
+  EXPECT_FALSE(IsConfigPageNumber(255));
+}
+
+TEST(KeyCode, ListIndexMapsToUsageCode) {
+  const std::uint8_t codes[] = {0x00, 0x51, 0x2B, 0x28, 0x4E};
+  for (int index = 0; index < 5; ++index) EXPECT_EQ(KeyCodeAt(index), codes[index]);
+  EXPECT_EQ(KeyCodeAt(5), 0x00);
+  EXPECT_EQ(KeyCodeAt(-1), 0x00);
+}
+
+}  // namespace
+}  // namespace tavrin
