@@ -61,7 +61,7 @@ QWidget* NewWidget(const ControlDef& def, QWidget* parent) {
       return button;
     }
     case ControlKind::CheckBox:
-      return new QCheckBox(caption, parent);
+      return new CheckBox(caption, parent);
     case ControlKind::RadioButton: {
       auto* radio = new SetRadioButton(parent);
       radio->setText(caption);

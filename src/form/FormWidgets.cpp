@@ -10,7 +10,13 @@
 
 namespace tavrin {
 
+CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
+
+bool CheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
 SetRadioButton::SetRadioButton(QWidget* parent) : QRadioButton(parent) { setAutoExclusive(false); }
+
+bool SetRadioButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 
 void SetRadioButton::JoinSet(std::shared_ptr<Set> set) {
   set->push_back(this);
