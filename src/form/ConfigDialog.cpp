@@ -82,7 +82,7 @@ QWidget* NewWidget(const ControlDef& def, QWidget* parent) {
       return edit;
     }
     case ControlKind::DropDownList:
-      return new QComboBox(parent);  // filled once placed
+      return new DropDownList(parent);  // filled once placed
     case ControlKind::TabStrip:
       return new TabStrip(parent);
   }

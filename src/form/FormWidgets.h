@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -43,6 +44,21 @@ class SetRadioButton : public QRadioButton {
 
  private:
   std::shared_ptr<Set> set_;
+};
+
+// A drop-down list whose arrow column is no wider than the arrow: the
+// dialog's lists are narrow, and the style's own column would cut off
+// their longest items.
+class DropDownList : public QComboBox {
+  Q_OBJECT
+ public:
+  explicit DropDownList(QWidget* parent = nullptr);
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  bool styled_ = false;
 };
 
 // A label whose text may hold "\r\n" line ends: it draws them as line
