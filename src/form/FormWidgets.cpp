@@ -50,8 +50,6 @@ QStyle* SharedNarrowArrowStyle() {
 
 }  // namespace
 
-CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
-
 bool CheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 
 SetRadioButton::SetRadioButton(QWidget* parent) : QRadioButton(parent) { setAutoExclusive(false); }

@@ -19,7 +19,7 @@ namespace tavrin {
 class CheckBox : public QCheckBox {
   Q_OBJECT
  public:
-  explicit CheckBox(const QString& caption, QWidget* parent = nullptr);
+  using QCheckBox::QCheckBox;
 
  protected:
   bool hitButton(const QPoint& pos) const override;
