@@ -22,9 +22,8 @@ class NarrowArrowStyle : public QProxyStyle {
   QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
                        const QWidget* widget) const override {
     const QRect base = QProxyStyle::subControlRect(control, option, part, widget);
-    if (control != CC_ComboBox || (part != SC_ComboBoxArrow && part != SC_ComboBoxEditField)) {
-      return base;
-    }
+    if (control != CC_ComboBox) return base;
+    if (part != SC_ComboBoxArrow && part != SC_ComboBoxEditField) return base;
     // The style's frame, from how far its text field stands in.
     const QRect field =
         QProxyStyle::subControlRect(CC_ComboBox, option, SC_ComboBoxEditField, widget);
