@@ -60,7 +60,7 @@ QWidget* NewWidget(const ControlDef& def, QWidget* parent) {
       return button;
     }
     case ControlKind::CheckBox:
-      return new QCheckBox(caption, parent);
+      return new CheckBox(caption, parent);
     case ControlKind::RadioButton: {
       auto* radio = new SetRadioButton(parent);
       radio->setText(caption);
@@ -81,7 +81,7 @@ QWidget* NewWidget(const ControlDef& def, QWidget* parent) {
       return edit;
     }
     case ControlKind::DropDownList:
-      return new QComboBox(parent);  // filled once placed
+      return new DropDownList(parent);  // filled once placed
     case ControlKind::TabStrip:
       return new TabStrip(parent);
   }

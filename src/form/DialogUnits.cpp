@@ -36,8 +36,13 @@ QSize DuToPixels(int width, int height, DialogBaseUnits units) {
 }
 
 QString DialogFaceName() {
-  const QString face = QString::fromUtf8(kDialogFace);
-  return QFontDatabase::families().contains(face) ? face : QString::fromUtf8(kStandInFace);
+  const QStringList installed = QFontDatabase::families();
+  QStringList preferred = {QString::fromUtf8(kDialogFace)};
+  for (const char* face : kStandInFaces) preferred << QString::fromUtf8(face);
+  for (const QString& face : preferred) {
+    if (installed.contains(face)) return face;
+  }
+  return QString::fromUtf8(kFallbackFace);
 }
 
 QFont DialogFont() {

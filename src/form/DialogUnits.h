@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QRect>
 #include <QSize>
+#include <array>
 
 namespace tavrin {
 
@@ -36,11 +37,18 @@ QSize DuToPixels(int width, int height, DialogBaseUnits units);
 
 // The face the dialogs are drawn in, 9 point.
 inline constexpr const char* kDialogFace = "\u5B8B\u4F53";
-// Stands in where that face is not installed; every Qt installation has it.
-inline constexpr const char* kStandInFace = "DejaVu Sans";
+// Song faces that stand in where it is missing, from Debian's
+// fonts-arphic-gbsn00lp and fonts-arphic-uming: their Latin letters take
+// half a character cell each, as the dialog face's do, so every caption
+// keeps its proportion to the dialog units.
+inline constexpr std::array<const char*, 2> kStandInFaces = {"AR PL SungtiL GB", "AR PL UMing CN"};
+// The last resort, which comes with Qt on Debian. Its wider letters cut the
+// end off the longest list items.
+inline constexpr const char* kFallbackFace = "DejaVu Sans";
 inline constexpr int kDialogPointSize = 9;
 
-// The dialog face when the system has it, else the stand-in.
+// The dialog face when the system has it, else the first stand-in it has,
+// else the fallback.
 QString DialogFaceName();
 QFont DialogFont();
 

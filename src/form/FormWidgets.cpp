@@ -1,6 +1,9 @@
 #include "form/FormWidgets.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
@@ -9,8 +12,48 @@
 #include <utility>
 
 namespace tavrin {
+namespace {
+
+// The application's style with the drop-down arrow in a column three
+// quarters of a line wide, room for the arrow at any font size; the text
+// field takes the rest.
+class NarrowArrowStyle : public QProxyStyle {
+ public:
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                       const QWidget* widget) const override {
+    const QRect base = QProxyStyle::subControlRect(control, option, part, widget);
+    if (control != CC_ComboBox) return base;
+    if (part != SC_ComboBoxArrow && part != SC_ComboBoxEditField) return base;
+    // The style's frame, from how far its text field stands in.
+    const QRect field =
+        QProxyStyle::subControlRect(CC_ComboBox, option, SC_ComboBoxEditField, widget);
+    const int frame = (option->rect.height() - field.height()) / 2;
+    const QRect inner = option->rect.adjusted(frame, frame, -frame, -frame);
+    const int arrow = option->fontMetrics.height() * 3 / 4;
+    const QRect logical = part == SC_ComboBoxArrow
+                              ? QRect(inner.right() - arrow + 1, inner.top(), arrow, inner.height())
+                              : inner.adjusted(0, 0, -arrow, 0);
+    return visualRect(option->direction, option->rect, logical);
+  }
+};
+
+// One for all lists; the application owns it.
+QStyle* SharedNarrowArrowStyle() {
+  static QPointer<QStyle> style;
+  if (style.isNull()) {
+    style = new NarrowArrowStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
+
+}  // namespace
+
+bool CheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 
 SetRadioButton::SetRadioButton(QWidget* parent) : QRadioButton(parent) { setAutoExclusive(false); }
+
+bool SetRadioButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 
 void SetRadioButton::JoinSet(std::shared_ptr<Set> set) {
   set->push_back(this);
@@ -23,6 +66,22 @@ void SetRadioButton::nextCheckState() {
   for (SetRadioButton* other : *set_) {
     if (other != this) other->setChecked(false);
   }
+}
+
+DropDownList::DropDownList(QWidget* parent) : QComboBox(parent) {
+  setStyle(SharedNarrowArrowStyle());
+  styled_ = true;
+}
+
+// Setting the style in the constructor sends a style change, and the list's
+// own handling of it builds its popup: a cost every list would pay with the
+// dialog for nothing, as no list has measured or drawn anything yet.
+void DropDownList::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::StyleChange && !styled_) {
+    QWidget::changeEvent(event);
+    return;
+  }
+  QComboBox::changeEvent(event);
 }
 
 TextLabel::TextLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }

@@ -1,6 +1,8 @@
 // The few widgets whose behaviour the stock ones do not give.
 #pragma once
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -12,10 +14,22 @@ class QTabBar;
 
 namespace tavrin {
 
+// A check box that a click anywhere in its rectangle toggles, not only a
+// click on its box or caption.
+class CheckBox : public QCheckBox {
+  Q_OBJECT
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override;
+};
+
 // A radio button in an exclusive set that only the user's clicks enforce:
 // a click checks it and clears the rest of its set, while setChecked from
 // the program changes this button alone (an auto-exclusive group would
-// refuse to clear the checked member).
+// refuse to clear the checked member). Like CheckBox, its whole rectangle
+// takes the click.
 class SetRadioButton : public QRadioButton {
   Q_OBJECT
  public:
@@ -25,10 +39,26 @@ class SetRadioButton : public QRadioButton {
   void JoinSet(std::shared_ptr<Set> set);
 
  protected:
+  bool hitButton(const QPoint& pos) const override;
   void nextCheckState() override;
 
  private:
   std::shared_ptr<Set> set_;
+};
+
+// A drop-down list whose arrow column is no wider than the arrow: the
+// dialog's lists are narrow, and the style's own column would cut off
+// their longest items.
+class DropDownList : public QComboBox {
+  Q_OBJECT
+ public:
+  explicit DropDownList(QWidget* parent = nullptr);
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  bool styled_ = false;
 };
 
 // A label whose text may hold "\r\n" line ends: it draws them as line
