@@ -40,11 +40,11 @@ class ClickTargetTest : public QObject {
     driver::EnableAsConnected(dialog);
 
     QVERIFY(ClickBlankPart(dialog, "OutputDataCheck"));
-    QVERIFY(dialog.IsChecked(ControlId::OutputDataCheck));
+    QVERIFY(driver::IsChecked(dialog, ControlId::OutputDataCheck));
     QVERIFY(ClickBlankPart(dialog, "TypeBRadio"));
-    QVERIFY(dialog.IsChecked(ControlId::TypeBRadio));
-    QVERIFY(!dialog.IsChecked(ControlId::TypeARadio));
-    QCOMPARE(dialog.Caption(ControlId::CardKind1Check), QString("SR176"));
+    QVERIFY(driver::IsChecked(dialog, ControlId::TypeBRadio));
+    QVERIFY(!driver::IsChecked(dialog, ControlId::TypeARadio));
+    QCOMPARE(driver::Caption(dialog, ControlId::CardKind1Check), QString("SR176"));
 
     QVERIFY(ClickBlankPart(dialog, "CardKind1Check"));
     QCOMPARE(driver::TabCaptions(dialog), QStringList({"System Config", "SNR", "SR176"}));

@@ -114,7 +114,7 @@ Fit FitOf(const QWidget& widget) {
 QStringList Misfits(const ConfigDialog& dialog) {
   QStringList misfits;
   for (const ControlDef& def : Controls()) {
-    const Fit fit = FitOf(*dialog.Control(def.id));
+    const Fit fit = FitOf(*driver::Control(dialog, def.id));
     if (fit.needed.width() <= fit.room.width() && fit.needed.height() <= fit.room.height()) {
       continue;
     }
@@ -144,16 +144,16 @@ class TextFitTest : public QObject {
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QVERIFY(driver::Click(dialog, ControlId::ConnectButton));
-    QCOMPARE(dialog.Caption(ControlId::ConnectButton), QString("Disconnect"));
+    QCOMPARE(driver::Caption(dialog, ControlId::ConnectButton), QString("Disconnect"));
     QVERIFY(driver::Click(dialog, ControlId::OutputDataCheck));
     const QString font = QFontInfo(dialog.font()).family();
     for (const ControlId family :
          {ControlId::TypeARadio, ControlId::TypeBRadio, ControlId::Iso15693Radio}) {
       QVERIFY(driver::Click(dialog, family));
       for (const ControlId kind : {ControlId::CardKind1Check, ControlId::CardKind2Check}) {
-        if (!dialog.IsChecked(kind)) dialog.SetChecked(kind, true);
+        if (!driver::IsChecked(dialog, kind) && driver::Control(dialog, kind)->isVisible())
+          QVERIFY(driver::Click(dialog, kind));
       }
-      dialog.RebuildTabList();
       const QStringList misfits = Misfits(dialog);
       for (const QString& misfit : misfits) qWarning("%s", qPrintable(misfit));
       QVERIFY2(misfits.isEmpty(),
