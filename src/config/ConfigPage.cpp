@@ -140,7 +140,7 @@ bool IsConfigPageNumber(std::uint8_t number) {
 }
 
 void BuildWritePageRequest(ReaderFrame& frame, PageNumber page, const ConfigPage& sealedPage) {
-  BuildWritePageRequest(frame, static_cast<std::uint8_t>(page), sealedPage.Bytes().data());
+  BuildWritePageRequest(frame, static_cast<std::uint8_t>(page), sealedPage.Bytes());
 }
 
 std::uint8_t KeyCodeAt(int listIndex) {

@@ -48,9 +48,9 @@ void BuildUnlockRequest(ReaderFrame& frame, const std::array<std::uint8_t, 4>& c
 }
 
 void BuildWritePageRequest(ReaderFrame& frame, std::uint8_t pageNumber,
-                           const std::uint8_t* page32) {
-  std::array<std::uint8_t, 33> data{pageNumber};
-  std::copy_n(page32, 32, data.begin() + 1);
+                           std::span<const std::uint8_t, 32> page) {
+  std::array<std::uint8_t, 1 + decltype(page)::extent> data{pageNumber};
+  std::ranges::copy(page, data.begin() + 1);
   BuildFrame(frame, static_cast<std::uint8_t>(ReaderCommand::WritePage), data);
 }
 

@@ -54,8 +54,9 @@ void BuildFrame(ReaderFrame& frame, std::uint8_t command, std::span<const std::u
 void BuildInfoRequest(ReaderFrame& frame);
 void BuildCapabilityRequest(ReaderFrame& frame);
 void BuildUnlockRequest(ReaderFrame& frame, const std::array<std::uint8_t, 4>& code = kAccessCode);
-// page32 points at the 32 bytes of a sealed configuration page.
-void BuildWritePageRequest(ReaderFrame& frame, std::uint8_t pageNumber, const std::uint8_t* page32);
+// page holds the 32 bytes of a sealed configuration page.
+void BuildWritePageRequest(ReaderFrame& frame, std::uint8_t pageNumber,
+                           std::span<const std::uint8_t, 32> page);
 void BuildResetRequest(ReaderFrame& frame);
 
 // Where the reply to command keeps its status byte (0 means accepted).

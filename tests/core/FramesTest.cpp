@@ -48,7 +48,7 @@ TEST(ReaderFrame, WritePageCarriesNumberAndPageUnderOneChecksum) {
   std::array<std::uint8_t, 32> page{};
   for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint8_t>(i * 7 + 1);
   ReaderFrame frame{};
-  BuildWritePageRequest(frame, 5, page.data());
+  BuildWritePageRequest(frame, 5, page);
   EXPECT_EQ(Head(frame, 10), (std::vector<std::uint8_t>{0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00,
                                                         0x23, 0xE2, 0x05}));
   EXPECT_TRUE(std::equal(page.begin(), page.end(), frame.begin() + 10));

@@ -26,7 +26,7 @@ class SimReaderTest : public ::testing::Test {
   ReaderFrame WritePage(std::uint8_t number, ConfigPage page) {
     page.Seal();
     ReaderFrame frame{};
-    BuildWritePageRequest(frame, number, page.Bytes().data());
+    BuildWritePageRequest(frame, number, page.Bytes());
     return Exchange(frame);
   }
   std::uint8_t UnlockStatus() {
