@@ -74,6 +74,12 @@ class FormTest : public QObject {
     QCOMPARE(driver::TabCaptions(Dialog()), QStringList{"System Config"});
     QCOMPARE(driver::PanelsOnView(Dialog()), QStringList{"SystemPanel"});
     QCOMPARE(Caption(ControlId::DescriptionText), QString());
+    // A caption of each kind of control, as the user reads it.
+    QCOMPARE(QStringList({Caption(ControlId::TypeARadio), Caption(ControlId::MifareKeyARadio),
+                          Caption(ControlId::OutputSnrCheck), Caption(ControlId::SupportTypeGroup),
+                          Caption(ControlId::MifareStartSectorLabel),
+                          Caption(ControlId::DownloadButton)}),
+             QStringList({"ISO14443A", "Key A", "Card SNR", "Support Type", "Sector", "DownLoad"}));
     QCOMPARE(Find<QLineEdit>(Dialog(), "MifareKeyEdit")->text(), QString("3A7C19E5B08D"));
     QCOMPARE(Find<QLabel>(Dialog(), "BannerText")->text(), QString("Belmora Electronics Co.,LTD"));
     QCOMPARE(Find<QLabel>(Dialog(), "BannerText")->font().weight(), QFont::DemiBold);
