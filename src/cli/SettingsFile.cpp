@@ -1,0 +1,213 @@
+#include "cli/SettingsFile.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "config/PageAssembly.h"
+
+namespace tavrin::cli {
+namespace {
+
+constexpr const char* kTemplateHeader =
+    "# tavrin-reader settings: what the reader types when a card is presented.\n"
+    "# A setting left out takes the value the configuration dialog starts with.\n"
+    "# Check with \"tavrin-reader apply --dry-run FILE\", write with\n"
+    "# \"tavrin-reader apply FILE\".\n";
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+const char* TypeName(toml::node_type type) {
+  switch (type) {
+    case toml::node_type::boolean:
+      return "true or false";
+    case toml::node_type::integer:
+      return "a number";
+    case toml::node_type::string:
+      return "a text";
+    case toml::node_type::table:
+      return "a table";
+    case toml::node_type::array:
+      return "a list";
+    case toml::node_type::floating_point:
+      return "a fraction";
+    default:
+      return "a date or time";
+  }
+}
+
+const char* ExpectedType(SettingKind kind) {
+  switch (kind) {
+    case SettingKind::Flag:
+      return "true or false";
+    case SettingKind::Number:
+      return "a whole number";
+    default:
+      return "a text in quotes";
+  }
+}
+
+// The names a table holds, for a message about one it does not.
+std::string NamesIn(Panel panel) {
+  std::string names;
+  for (const SettingDef& row : Settings()) {
+    if (row.panel != panel) continue;
+    names += (names.empty() ? "" : ", ") + std::string(row.name);
+  }
+  if (panel != Panel::None) return "[" + std::string(TableName(panel)) + "] holds " + names;
+  names += " and the tables";
+  for (const PanelDef& def : kPanels) {
+    if (!TableName(def.panel).empty()) names += " [" + std::string(TableName(def.panel)) + "]";
+  }
+  return "the top level holds " + names;
+}
+
+// The key text as the dialog sends it is 12 hex digits and nothing after.
+bool IsTwelveHexDigits(std::string key) {
+  std::erase(key, ' ');
+  std::erase(key, '\t');
+  return key.size() <= kMifareKeyChars && IsValidMifareKey(key);
+}
+
+class Reader {
+ public:
+  Reader(const std::string& fileName, ParsedSettings& out)
+      : fileName_(fileName), out_(out), where_(Settings().size()) {}
+
+  void ReadTable(const toml::table& table, Panel panel) {
+    for (const auto& [key, node] : table) {
+      const std::string name(key.str());
+      const std::optional<Panel> inner = panel == Panel::None ? PanelOfTable(name) : std::nullopt;
+      if (inner && node.is_table()) {
+        ReadTable(*node.as_table(), *inner);
+      } else if (inner) {
+        Fail(node.source(), name, "expected a table, found " + Found(node));
+      } else if (const auto setting = FindSetting(panel, name)) {
+        ReadSetting(*setting, node);
+      } else {
+        const std::string table(TableName(panel));
+        Fail(key.source(), "",
+             "unknown setting " + Quoted(table.empty() ? name : table + "." + name) + "; " +
+                 NamesIn(panel));
+      }
+    }
+  }
+
+  // A card kind's data can only be typed under its own family.
+  void CheckKindsAgainstFamily() {
+    const CardFamily& family = out_.form.Family();
+    for (std::size_t i = 0; i < Settings().size(); ++i) {
+      const SettingDef& row = Settings()[i];
+      if (KindOfOutput(row) == nullptr || out_.form.Value(i) == 0) continue;
+      if (FamilyOfPanel(row.panel) == &family) continue;
+      std::string kinds;
+      for (const CardKind& kind : family.Kinds())
+        kinds += (kinds.empty() ? "" : " and ") + std::string(TableName(kind.panel));
+      Fail(*where_[i], QualifiedName(row),
+           std::string(TabCaptionOf(row.panel)) + " is not a card kind of family " +
+               ValueText(out_.form, *FindSetting(Panel::None, "family")) + ", whose kinds are " +
+               kinds);
+    }
+  }
+
+  void Fail(const toml::source_region& at, const std::string& setting, const std::string& what) {
+    std::string message = fileName_ + ":" + std::to_string(at.begin.line) + ":" +
+                          std::to_string(at.begin.column) + ": ";
+    if (!setting.empty()) message += setting + ": ";
+    out_.errors.push_back(message + what);
+  }
+
+ private:
+  static std::string Found(const toml::node& node) { return TypeName(node.type()); }
+
+  void ReadSetting(std::size_t index, const toml::node& node) {
+    const SettingDef& row = Settings()[index];
+    where_[index] = node.source();
+    const std::string name = QualifiedName(row);
+    const std::string allowed = "; allowed: " + AllowedText(row);
+    if (row.kind == SettingKind::Flag && node.is_boolean()) {
+      out_.form.SetValue(index, node.as_boolean()->get() ? 1 : 0);
+    } else if (row.kind == SettingKind::Number && node.is_integer()) {
+      const std::int64_t value = node.as_integer()->get();
+      if (value < row.min || value > row.max)
+        return Fail(node.source(), name, std::to_string(value) + " is out of range" + allowed);
+      out_.form.SetValue(index, static_cast<int>(value));
+    } else if (row.kind == SettingKind::KeyText && node.is_string()) {
+      const std::string& key = node.as_string()->get();
+      if (!IsTwelveHexDigits(key))
+        return Fail(node.source(), name, Quoted(key) + " is not a key" + allowed);
+      out_.form.SetMifareKey(key);
+    } else if (!row.choices.empty() && row.kind != SettingKind::Flag && node.is_string()) {
+      const std::string& text = node.as_string()->get();
+      const auto at = std::find(row.choices.begin(), row.choices.end(), std::string_view(text));
+      if (at == row.choices.end())
+        return Fail(node.source(), name, Quoted(text) + " is not allowed" + allowed);
+      out_.form.SetValue(index, static_cast<int>(at - row.choices.begin()));
+    } else {
+      Fail(node.source(), name,
+           std::string("expected ") + ExpectedType(row.kind) + ", found " + Found(node) + allowed);
+    }
+  }
+
+  const std::string& fileName_;
+  ParsedSettings& out_;
+  // Where each setting was given, for messages about settings together.
+  std::vector<std::optional<toml::source_region>> where_;
+};
+
+void AppendSetting(std::string& text, const SettingsForm& form, std::size_t index) {
+  const SettingDef& row = Settings()[index];
+  text += "# " + row.meaning + ": " + AllowedText(row) + "\n";
+  text += std::string(row.name) + " = " + ValueText(form, index) + "\n";
+}
+
+}  // namespace
+
+ParsedSettings ParseSettings(std::string_view text, const std::string& fileName) {
+  ParsedSettings parsed;
+  toml::parse_result result = toml::parse(text, fileName);
+  Reader reader(fileName, parsed);
+  if (!result) {
+    reader.Fail(result.error().source(), "",
+                "invalid TOML: " + std::string(result.error().description()));
+    return parsed;
+  }
+  reader.ReadTable(result.table(), Panel::None);
+  if (parsed.errors.empty()) reader.CheckKindsAgainstFamily();
+  return parsed;
+}
+
+std::string ValueText(const SettingsForm& form, std::size_t setting) {
+  const SettingDef& row = Settings()[setting];
+  const int value = form.Value(setting);
+  switch (row.kind) {
+    case SettingKind::Flag:
+      return value != 0 ? "true" : "false";
+    case SettingKind::Number:
+      return std::to_string(value);
+    case SettingKind::KeyText:
+      return Quoted(form.MifareKeyText());
+    case SettingKind::RadioChoice:
+    case SettingKind::ListChoice:
+      break;
+  }
+  return Quoted(row.choices[static_cast<std::size_t>(value)]);
+}
+
+std::string SettingsTemplate() {
+  const SettingsForm form;
+  std::string text = kTemplateHeader + std::string("\n");
+  Panel table = Panel::None;
+  for (std::size_t i = 0; i < Settings().size(); ++i) {
+    const SettingDef& row = Settings()[i];
+    if (row.panel != table) {
+      table = row.panel;
+      text += "\n[" + std::string(TableName(table)) + "]  # " + TableComment(table) + "\n";
+    }
+    AppendSetting(text, form, i);
+  }
+  return text;
+}
+
+}  // namespace tavrin::cli
