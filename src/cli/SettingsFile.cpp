@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 
 #include "config/PageAssembly.h"
 
@@ -96,6 +97,7 @@ class Reader {
 
   // A card kind's data can only be typed under its own family.
   void CheckKindsAgainstFamily() {
+    if (!errors_.empty()) return;
     const CardFamily& family = out_.form.Family();
     for (std::size_t i = 0; i < Settings().size(); ++i) {
       const SettingDef& row = Settings()[i];
@@ -115,7 +117,15 @@ class Reader {
     std::string message = fileName_ + ":" + std::to_string(at.begin.line) + ":" +
                           std::to_string(at.begin.column) + ": ";
     if (!setting.empty()) message += setting + ": ";
-    out_.errors.push_back(message + what);
+    errors_.push_back({at.begin, message + what});
+  }
+
+  // The messages in file order; a table's settings come in name order.
+  void Finish() {
+    std::stable_sort(errors_.begin(), errors_.end(), [](const Error& a, const Error& b) {
+      return std::tie(a.at.line, a.at.column) < std::tie(b.at.line, b.at.column);
+    });
+    for (Error& error : errors_) out_.errors.push_back(std::move(error.message));
   }
 
  private:
@@ -146,12 +156,18 @@ class Reader {
       out_.form.SetValue(index, static_cast<int>(at - row.choices.begin()));
     } else {
       Fail(node.source(), name,
-           std::string("expected ") + ExpectedType(row.kind) + ", found " + Found(node) + allowed);
+           std::string("expected ") + ExpectedType(row.kind) + ", found " + Found(node) +
+               (row.kind == SettingKind::Flag ? "" : allowed));
     }
   }
 
   const std::string& fileName_;
   ParsedSettings& out_;
+  struct Error {
+    toml::source_position at;
+    std::string message;
+  };
+  std::vector<Error> errors_;
   // Where each setting was given, for messages about settings together.
   std::vector<std::optional<toml::source_region>> where_;
 };
@@ -171,10 +187,11 @@ ParsedSettings ParseSettings(std::string_view text, const std::string& fileName)
   if (!result) {
     reader.Fail(result.error().source(), "",
                 "invalid TOML: " + std::string(result.error().description()));
-    return parsed;
+  } else {
+    reader.ReadTable(result.table(), Panel::None);
+    reader.CheckKindsAgainstFamily();
   }
-  reader.ReadTable(result.table(), Panel::None);
-  if (parsed.errors.empty()) reader.CheckKindsAgainstFamily();
+  reader.Finish();
   return parsed;
 }
 
