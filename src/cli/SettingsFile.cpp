@@ -203,8 +203,11 @@ std::string ValueText(const SettingsForm& form, std::size_t setting) {
       return value != 0 ? "true" : "false";
     case SettingKind::Number:
       return std::to_string(value);
-    case SettingKind::KeyText:
-      return Quoted(form.MifareKeyText());
+    case SettingKind::KeyText: {
+      std::string key;  // tabs as TOML writes them
+      for (char c : form.MifareKeyText()) key += c == '\t' ? std::string("\\t") : std::string(1, c);
+      return Quoted(key);
+    }
     case SettingKind::RadioChoice:
     case SettingKind::ListChoice:
       break;
