@@ -35,76 +35,58 @@ struct Knob {
 
 const std::vector<std::string> kKeys{"none", "down", "tab", "enter", "pgdn"};
 
-void AddEnding(std::vector<Knob>& knobs, const std::string& table, const std::string& prefix) {
-  knobs.push_back({table, "caps-lock", Kind::Check, {prefix + "CapsLockCheck"}});
-  knobs.push_back({table, "block-end-key", Kind::Key, {prefix + "BlockEndKeyCombo"}, 0, 4, kKeys});
-  knobs.push_back({table, "block-end-count", Kind::Number, {prefix + "BlockEndCountCombo"}, 1, 10});
-  knobs.push_back({table, "data-end-key", Kind::Key, {prefix + "DataEndKeyCombo"}, 0, 4, kKeys});
-  knobs.push_back({table, "data-end-count", Kind::Number, {prefix + "DataEndCountCombo"}, 1, 10});
+Knob Check(const std::string& table, const std::string& key, const std::string& control) {
+  return {table, key, Kind::Check, {control}, 0, 1, {}};
+}
+Knob Number(const std::string& table, const std::string& key, const std::string& control, int min,
+            int max) {
+  return {table, key, Kind::Number, {control}, min, max, {}};
+}
+Knob Key(const std::string& table, const std::string& key, const std::string& control) {
+  return {table, key, Kind::Key, {control}, 0, 4, kKeys};
+}
+Knob Radio(const std::string& table, const std::string& key, std::vector<std::string> radios,
+           std::vector<std::string> values) {
+  const int last = static_cast<int>(values.size()) - 1;
+  return {table, key, Kind::Radio, std::move(radios), 0, last, std::move(values)};
 }
 
-void AddMode(std::vector<Knob>& knobs, const std::string& table, const std::string& prefix) {
-  knobs.push_back({table,
-                   "mode",
-                   Kind::Radio,
-                   {prefix + "Mode1Radio", prefix + "Mode2Radio"},
-                   0,
-                   1,
-                   {"mode1", "mode2"}});
+void AddEnding(std::vector<Knob>& knobs, const std::string& table, const std::string& prefix) {
+  knobs.push_back(Check(table, "caps-lock", prefix + "CapsLockCheck"));
+  knobs.push_back(Key(table, "block-end-key", prefix + "BlockEndKeyCombo"));
+  knobs.push_back(Number(table, "block-end-count", prefix + "BlockEndCountCombo", 1, 10));
+  knobs.push_back(Key(table, "data-end-key", prefix + "DataEndKeyCombo"));
+  knobs.push_back(Number(table, "data-end-count", prefix + "DataEndCountCombo", 1, 10));
+}
+
+void AddPositions(std::vector<Knob>& knobs, const std::string& table, const std::string& prefix,
+                  const std::vector<std::pair<std::string, int>>& places) {
+  for (const char* end : {"start", "end"}) {
+    for (const auto& [place, last] : places) {
+      std::string control = prefix + (end[0] == 's' ? "Start" : "End") + place + "Combo";
+      std::string lower = place;
+      lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+      knobs.push_back(Number(table, std::string(end) + "-" + lower, control, 0, last));
+    }
+  }
 }
 
 std::vector<Knob> MakeKnobs() {
   std::vector<Knob> knobs{
-      {"",
-       "family",
-       Kind::Radio,
-       {"TypeARadio", "TypeBRadio", "Iso15693Radio"},
-       0,
-       2,
-       {"iso14443a", "iso14443b", "iso15693"}},
-      {"snr", "output", Kind::Check, {"OutputSnrCheck"}},
-      {"snr",
-       "byte-order",
-       Kind::Radio,
-       {"SnrMsbFirstRadio", "SnrLsbFirstRadio"},
-       0,
-       1,
-       {"msb-first", "lsb-first"}},
-      {"snr", "number-base", Kind::Radio, {"SnrHexRadio", "SnrDecRadio"}, 0, 1, {"hex", "dec"}},
-      {"snr", "caps-lock", Kind::Check, {"SnrCapsLockCheck"}},
-      {"snr", "end-key", Kind::Key, {"SnrEndKeyCombo"}, 0, 4, kKeys},
-      {"snr", "end-count", Kind::Number, {"SnrEndCountCombo"}, 1, 10},
+      Radio("", "family", {"TypeARadio", "TypeBRadio", "Iso15693Radio"},
+            {"iso14443a", "iso14443b", "iso15693"}),
+      Check("snr", "output", "OutputSnrCheck"),
+      Radio("snr", "byte-order", {"SnrMsbFirstRadio", "SnrLsbFirstRadio"},
+            {"msb-first", "lsb-first"}),
+      Radio("snr", "number-base", {"SnrHexRadio", "SnrDecRadio"}, {"hex", "dec"}),
+      Check("snr", "caps-lock", "SnrCapsLockCheck"),
+      Key("snr", "end-key", "SnrEndKeyCombo"),
+      Number("snr", "end-count", "SnrEndCountCombo", 1, 10),
+      Radio("mifare", "mode", {"MifareMode1Radio", "MifareMode2Radio"}, {"mode1", "mode2"}),
   };
-  AddMode(knobs, "mifare", "Mifare");
-  for (const char* end : {"Start", "End"}) {
-    const std::string key = end == std::string("Start") ? "start-" : "end-";
-    knobs.push_back({"mifare",
-                     key + "sector",
-                     Kind::Number,
-                     {"Mifare" + (end + std::string("SectorCombo"))},
-                     0,
-                     63});
-    knobs.push_back({"mifare",
-                     key + "block",
-                     Kind::Number,
-                     {"Mifare" + (end + std::string("BlockCombo"))},
-                     0,
-                     3});
-    knobs.push_back({"mifare",
-                     key + "byte",
-                     Kind::Number,
-                     {"Mifare" + (end + std::string("ByteCombo"))},
-                     0,
-                     15});
-  }
-  knobs.push_back({"mifare",
-                   "key-type",
-                   Kind::Radio,
-                   {"MifareKeyARadio", "MifareKeyBRadio"},
-                   0,
-                   1,
-                   {"a", "b"}});
-  knobs.push_back({"mifare", "key", Kind::Text, {"MifareKeyEdit"}});
+  AddPositions(knobs, "mifare", "Mifare", {{"Sector", 63}, {"Block", 3}, {"Byte", 15}});
+  knobs.push_back(Radio("mifare", "key-type", {"MifareKeyARadio", "MifareKeyBRadio"}, {"a", "b"}));
+  knobs.push_back({"mifare", "key", Kind::Text, {"MifareKeyEdit"}, 0, 0, {}});
   AddEnding(knobs, "mifare", "Mifare");
   struct BlockKind {
     const char *table, *prefix;
@@ -114,14 +96,9 @@ std::vector<Knob> MakeKnobs() {
        {BlockKind{"ultralight", "UltraLight", 15, 3}, BlockKind{"sr176", "Sr176", 15, 1},
         BlockKind{"sri", "Sri", 127, 3}, BlockKind{"icode", "ICode", 63, 3}}) {
     const std::string p = kind.prefix;
-    AddMode(knobs, kind.table, p);
     knobs.push_back(
-        {kind.table, "start-block", Kind::Number, {p + "StartBlockCombo"}, 0, kind.lastBlock});
-    knobs.push_back(
-        {kind.table, "end-block", Kind::Number, {p + "EndBlockCombo"}, 0, kind.lastBlock});
-    knobs.push_back(
-        {kind.table, "start-byte", Kind::Number, {p + "StartByteCombo"}, 0, kind.lastByte});
-    knobs.push_back({kind.table, "end-byte", Kind::Number, {p + "EndByteCombo"}, 0, kind.lastByte});
+        Radio(kind.table, "mode", {p + "Mode1Radio", p + "Mode2Radio"}, {"mode1", "mode2"}));
+    AddPositions(knobs, kind.table, p, {{"Block", kind.lastBlock}, {"Byte", kind.lastByte}});
     AddEnding(knobs, kind.table, p);
   }
   return knobs;
