@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "config/PageAssembly.h"
+
 namespace tavrin::cli {
 namespace {
 
@@ -26,73 +28,20 @@ constexpr TableDef kTables[] = {
     {Panel::Sr176, "sr176"}, {Panel::Sri, "sri"},       {Panel::ICode, "icode"},
 };
 
-// The five controls of a "CapsLk / Every Block End / Data End" group.
-struct Ending {
-  ControlId capsLock, blockEndKey, blockEndCount, dataEndKey, dataEndCount;
-};
-
-// A card kind chosen by block and byte.
+// A card kind chosen by block and byte: the controls the pages are read
+// from, its "Mode2" radio and the last items of its position lists.
 struct BlockKind {
   Panel panel;
-  ControlId kindCheck, mode1, mode2, startBlock, endBlock, startByte, endByte;
-  Ending ending;
+  const BlockKindControls* controls;
+  ControlId mode2;
   int lastBlock, lastByte;
 };
-
-constexpr BlockKind kUltraLight{
-    Panel::UltraLight,
-    C::CardKind2Check,
-    C::UltraLightMode1Radio,
-    C::UltraLightMode2Radio,
-    C::UltraLightStartBlockCombo,
-    C::UltraLightEndBlockCombo,
-    C::UltraLightStartByteCombo,
-    C::UltraLightEndByteCombo,
-    {C::UltraLightCapsLockCheck, C::UltraLightBlockEndKeyCombo, C::UltraLightBlockEndCountCombo,
-     C::UltraLightDataEndKeyCombo, C::UltraLightDataEndCountCombo},
-    15,
-    3};
-constexpr BlockKind kSr176{
-    Panel::Sr176,
-    C::CardKind1Check,
-    C::Sr176Mode1Radio,
-    C::Sr176Mode2Radio,
-    C::Sr176StartBlockCombo,
-    C::Sr176EndBlockCombo,
-    C::Sr176StartByteCombo,
-    C::Sr176EndByteCombo,
-    {C::Sr176CapsLockCheck, C::Sr176BlockEndKeyCombo, C::Sr176BlockEndCountCombo,
-     C::Sr176DataEndKeyCombo, C::Sr176DataEndCountCombo},
-    15,
-    1};
-constexpr BlockKind kSri{Panel::Sri,
-                         C::CardKind2Check,
-                         C::SriMode1Radio,
-                         C::SriMode2Radio,
-                         C::SriStartBlockCombo,
-                         C::SriEndBlockCombo,
-                         C::SriStartByteCombo,
-                         C::SriEndByteCombo,
-                         {C::SriCapsLockCheck, C::SriBlockEndKeyCombo, C::SriBlockEndCountCombo,
-                          C::SriDataEndKeyCombo, C::SriDataEndCountCombo},
-                         127,
-                         3};
-constexpr BlockKind kICode{
-    Panel::ICode,
-    C::CardKind1Check,
-    C::ICodeMode1Radio,
-    C::ICodeMode2Radio,
-    C::ICodeStartBlockCombo,
-    C::ICodeEndBlockCombo,
-    C::ICodeStartByteCombo,
-    C::ICodeEndByteCombo,
-    {C::ICodeCapsLockCheck, C::ICodeBlockEndKeyCombo, C::ICodeBlockEndCountCombo,
-     C::ICodeDataEndKeyCombo, C::ICodeDataEndCountCombo},
-    63,
-    3};
-constexpr Ending kMifareEnding{C::MifareCapsLockCheck, C::MifareBlockEndKeyCombo,
-                               C::MifareBlockEndCountCombo, C::MifareDataEndKeyCombo,
-                               C::MifareDataEndCountCombo};
+constexpr BlockKind kBlockKinds[] = {
+    {Panel::UltraLight, &kUltraLightControls, C::UltraLightMode2Radio, 15, 3},
+    {Panel::Sr176, &kSr176Controls, C::Sr176Mode2Radio, 15, 1},
+    {Panel::Sri, &kSriControls, C::SriMode2Radio, 127, 3},
+    {Panel::ICode, &kICodeControls, C::ICodeMode2Radio, 63, 3},
+};
 
 constexpr int kLastCount = 10;
 
@@ -120,7 +69,7 @@ SettingDef Position(Panel panel, const char* name, ControlId list, int last, int
   return Number(panel, name, list, 0, last, startUp, std::move(meaning));
 }
 
-void AddEnding(std::vector<SettingDef>& rows, Panel panel, const Ending& ending) {
+void AddEnding(std::vector<SettingDef>& rows, Panel panel, const EndingControls& ending) {
   rows.push_back(Flag(panel, "caps-lock", ending.capsLock, false, "the \"CapsLk\" option"));
   rows.push_back(Key(panel, "block-end-key", ending.blockEndKey, "key pressed after every block"));
   rows.push_back(Number(panel, "block-end-count", ending.blockEndCount, 1, kLastCount, 1,
@@ -143,9 +92,15 @@ void AddSnr(std::vector<SettingDef>& rows) {
                         "how many times it is pressed"));
 }
 
+// The card-kind check box that stands for the kind under its family.
+ControlId KindCheckOf(Panel panel) {
+  const auto kinds = FamilyOfPanel(panel)->Kinds();
+  return kinds[0].panel == panel ? C::CardKind1Check : C::CardKind2Check;
+}
+
 void AddMifare(std::vector<SettingDef>& rows) {
   const Panel p = Panel::Mifare;
-  rows.push_back(Flag(p, "output", C::CardKind1Check, false, "type the data of these cards"));
+  rows.push_back(Flag(p, "output", KindCheckOf(p), false, "type the data of these cards"));
   rows.push_back(
       Radios(p, "mode", {C::MifareMode1Radio, C::MifareMode2Radio}, kModes, "the \"Output Mode\""));
   rows.push_back(Position(p, "start-sector", C::MifareStartSectorCombo, 63));
@@ -163,14 +118,15 @@ void AddMifare(std::vector<SettingDef>& rows) {
 
 void AddBlockKind(std::vector<SettingDef>& rows, const BlockKind& kind) {
   const Panel p = kind.panel;
-  rows.push_back(Flag(p, "output", kind.kindCheck, false, "type the data of these cards"));
-  rows.push_back(Radios(p, "mode", {kind.mode1, kind.mode2}, kModes, "the \"Output Mode\""));
-  rows.push_back(Position(p, "start-block", kind.startBlock, kind.lastBlock));
-  rows.push_back(Number(p, "end-block", kind.endBlock, 0, kind.lastBlock, 0,
+  const BlockKindControls& c = *kind.controls;
+  rows.push_back(Flag(p, "output", KindCheckOf(p), false, "type the data of these cards"));
+  rows.push_back(Radios(p, "mode", {c.mode1, kind.mode2}, kModes, "the \"Output Mode\""));
+  rows.push_back(Position(p, "start-block", c.startBlock, kind.lastBlock));
+  rows.push_back(Number(p, "end-block", c.endBlock, 0, kind.lastBlock, 0,
                         "end block, raised to start-block when below it"));
-  rows.push_back(Position(p, "start-byte", kind.startByte, kind.lastByte));
-  rows.push_back(Position(p, "end-byte", kind.endByte, kind.lastByte, kind.lastByte));
-  AddEnding(rows, p, kind.ending);
+  rows.push_back(Position(p, "start-byte", c.startByte, kind.lastByte));
+  rows.push_back(Position(p, "end-byte", c.endByte, kind.lastByte, kind.lastByte));
+  AddEnding(rows, p, c.ending);
 }
 
 std::vector<SettingDef> MakeSettings() {
@@ -180,7 +136,7 @@ std::vector<SettingDef> MakeSettings() {
                         kFamilyNames, "the card family whose page is written"));
   AddSnr(rows);
   AddMifare(rows);
-  for (const BlockKind* kind : {&kUltraLight, &kSr176, &kSri, &kICode}) AddBlockKind(rows, *kind);
+  for (const BlockKind& kind : kBlockKinds) AddBlockKind(rows, kind);
   return rows;
 }
 

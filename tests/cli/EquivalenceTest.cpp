@@ -288,6 +288,26 @@ class EquivalenceTest : public QObject {
     }
   }
 
+  // The test's ranges are the dialog's lists, and the program refuses one
+  // past either end.
+  void rangesAreTheDialogsLists() {
+    SimHost host;
+    for (const Knob& knob : Knobs()) {
+      if (knob.kind != Kind::Number && knob.kind != Kind::Key) continue;
+      const auto* list =
+          driver::Find<QComboBox>(Dialog(), QString::fromStdString(knob.controls[0]));
+      QCOMPARE(list->count(), knob.max - knob.min + 1);
+      if (knob.kind == Kind::Key) continue;
+      for (int outside : {knob.min - 1, knob.max + 1}) {
+        const std::string text =
+            "[" + knob.table + "]\n" + knob.key + " = " + std::to_string(outside) + "\n";
+        const cli::ToolRun run =
+            cli::RunTool(host, {"apply", cli::SettingsFile("range.toml", text)});
+        QVERIFY2(run.status == 2, text.c_str());
+      }
+    }
+  }
+
   void randomSettingsSendTheSamePages() {
     const char* seedText = std::getenv("TAVRIN_EQUIVALENCE_SEED");
     const unsigned seed = seedText != nullptr ? static_cast<unsigned>(std::atoll(seedText)) : 2024;
