@@ -34,6 +34,8 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   app.footer(kFooter);
   app.set_version_flag("--version", "tavrin-reader " TAVRIN_VERSION);
   app.require_subcommand(1);
+  // A settings file may be named by a path that starts with a slash.
+  app.allow_windows_style_options(false);
 
   std::function<int()> run;
   bool json = false;
@@ -41,9 +43,7 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   ApplyOptions apply;
 
   CLI::App* list = app.add_subcommand(
-      "list",
-      "Every HID interface with the reader's identifiers: whether it opens, and what "
-      "each reader that opens supports");
+      "list", "Every interface with the reader's identifiers: whether it opens, what it supports");
   list->add_flag("--json", json, "Print JSON for scripts");
   list->callback([&] { run = [&] { return ListReaders(host, json, out, err); }; });
 
