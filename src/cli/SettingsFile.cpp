@@ -6,6 +6,7 @@
 #include <optional>
 #include <tuple>
 
+#include "cli/TextOutput.h"
 #include "config/PageAssembly.h"
 
 namespace tavrin::cli {
@@ -16,8 +17,6 @@ constexpr const char* kTemplateHeader =
     "# A setting left out takes the value the configuration dialog starts with.\n"
     "# Check with \"tavrin-reader apply --dry-run FILE\", write with\n"
     "# \"tavrin-reader apply FILE\".\n";
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 const char* TypeName(toml::node_type type) {
   switch (type) {
@@ -49,31 +48,44 @@ const char* ExpectedType(SettingKind kind) {
   }
 }
 
-// The names a table holds, for a message about one it does not.
-std::string NamesIn(Panel panel) {
-  std::string names;
-  for (const SettingDef& row : Settings()) {
-    if (row.panel != panel) continue;
-    names += (names.empty() ? "" : ", ") + std::string(row.name);
-  }
-  if (panel != Panel::None) return "[" + std::string(TableName(panel)) + "] holds " + names;
-  names += " and the tables";
-  for (const PanelDef& def : kPanels) {
-    if (!TableName(def.panel).empty()) names += " [" + std::string(TableName(def.panel)) + "]";
-  }
-  return "the top level holds " + names;
+// "[table]", or "" for the top level.
+std::string TableHeader(Panel panel) {
+  std::string header;
+  if (panel == Panel::None) return header;
+  header += '[';
+  header += TableName(panel);
+  return header += ']';
 }
 
-// The key text as the dialog sends it is 12 hex digits and nothing after.
+// The names a table holds, for a message about one it does not.
+std::string NamesIn(Panel panel) {
+  std::string text = panel == Panel::None ? "the top level" : TableHeader(panel);
+  text += " holds ";
+  const std::size_t start = text.size();
+  for (const SettingDef& row : Settings()) {
+    if (row.panel != panel) continue;
+    if (text.size() > start) text += ", ";
+    text += row.name;
+  }
+  if (panel != Panel::None) return text;
+  text += " and the tables";
+  for (const PanelDef& def : kPanels) {
+    if (!TableName(def.panel).empty()) (text += ' ') += TableHeader(def.panel);
+  }
+  return text;
+}
+
+// At most 12 characters once spaces and tabs are gone, all hexadecimal
+// digits; a shorter key is filled up with 7s, as the dialog does.
 bool IsTwelveHexDigits(std::string key) {
   std::erase(key, ' ');
   std::erase(key, '\t');
   return key.size() <= kMifareKeyChars && IsValidMifareKey(key);
 }
 
-class Reader {
+class SettingsReader {
  public:
-  Reader(const std::string& fileName, ParsedSettings& out)
+  SettingsReader(const std::string& fileName, ParsedSettings& out)
       : fileName_(fileName), out_(out), where_(Settings().size()) {}
 
   void ReadTable(const toml::table& table, Panel panel) {
@@ -89,8 +101,8 @@ class Reader {
       } else {
         const std::string table(TableName(panel));
         Fail(key.source(), "",
-             "unknown setting " + Quoted(table.empty() ? name : table + "." + name) + "; " +
-                 NamesIn(panel));
+             "unknown setting " + Quoted(Printable(table.empty() ? name : table + "." + name)) +
+                 "; " + NamesIn(panel));
       }
     }
   }
@@ -146,13 +158,13 @@ class Reader {
     } else if (row.kind == SettingKind::KeyText && node.is_string()) {
       const std::string& key = node.as_string()->get();
       if (!IsTwelveHexDigits(key))
-        return Fail(node.source(), name, Quoted(key) + " is not a key" + allowed);
+        return Fail(node.source(), name, Quoted(Printable(key)) + " is not a key" + allowed);
       out_.form.SetMifareKey(key);
     } else if (!row.choices.empty() && row.kind != SettingKind::Flag && node.is_string()) {
       const std::string& text = node.as_string()->get();
       const auto at = std::find(row.choices.begin(), row.choices.end(), std::string_view(text));
       if (at == row.choices.end())
-        return Fail(node.source(), name, Quoted(text) + " is not allowed" + allowed);
+        return Fail(node.source(), name, Quoted(Printable(text)) + " is not allowed" + allowed);
       out_.form.SetValue(index, static_cast<int>(at - row.choices.begin()));
     } else {
       Fail(node.source(), name,
@@ -183,7 +195,7 @@ void AppendSetting(std::string& text, const SettingsForm& form, std::size_t inde
 ParsedSettings ParseSettings(std::string_view text, const std::string& fileName) {
   ParsedSettings parsed;
   toml::parse_result result = toml::parse(text, fileName);
-  Reader reader(fileName, parsed);
+  SettingsReader reader(fileName, parsed);
   if (!result) {
     reader.Fail(result.error().source(), "",
                 "invalid TOML: " + std::string(result.error().description()));
@@ -223,7 +235,8 @@ std::string SettingsTemplate() {
     const SettingDef& row = Settings()[i];
     if (row.panel != table) {
       table = row.panel;
-      text += "\n[" + std::string(TableName(table)) + "]  # " + TableComment(table) + "\n";
+      (text += '\n') += TableHeader(table);
+      ((text += "  # ") += TableComment(table)) += '\n';
     }
     AppendSetting(text, form, i);
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/TextOutput.h"
 #include "config/PageAssembly.h"
 
 namespace tavrin::cli {
@@ -139,8 +140,6 @@ std::vector<SettingDef> MakeSettings() {
   for (const BlockKind& kind : kBlockKinds) AddBlockKind(rows, kind);
   return rows;
 }
-
-std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
 
 }  // namespace
 

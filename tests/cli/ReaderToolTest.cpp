@@ -76,6 +76,7 @@ const BadFile kBadFiles[] = {
      "2:16: mifare.start-sector: 64 is out of range; allowed: 0 to 63"},
     {"[sri]\nend-block = 128\n", "2:13: sri.end-block: 128 is out of range; allowed: 0 to 127"},
     {"[sr176]\nend-byte = -1\n", "2:12: sr176.end-byte: -1 is out of range; allowed: 0 to 1"},
+    {"[snr]\nend-key = \"\\u001b[2J\"\n", "2:11: snr.end-key: \"?[2J\" is not allowed"},
     {"[snr]\nend-key = \"esc\"\n",
      "2:11: snr.end-key: \"esc\" is not allowed; allowed: "
      "\"none\", \"down\", \"tab\", \"enter\" or \"pgdn\""},
