@@ -123,10 +123,7 @@ int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
     err << TerminalText(path) << ": " << why << std::endl;
   };
   const ReaderTally tally = VisitReaders(host, options.scope, visitor);
-  if (tally.seen == 0) err << kNoReaderText << "\n";
-  if (options.scope.all && tally.seen > 0)
-    out << tally.succeeded << " of " << tally.seen << " readers configured\n";
-  return ExitStatusOf(tally);
+  return Conclude(tally, options.scope, "configured", out, err);
 }
 
 }  // namespace tavrin::cli

@@ -61,7 +61,8 @@ int ListReaders(HidHost& host, bool json, std::ostream& out, std::ostream& err) 
                                  ", \"opens\": false, \"error\": " + JsonString(why) + "}"
                            : TerminalText(path) + "\n" + Indented(why));
   };
-  const ReaderTally tally = VisitReaders(host, {"", true}, visitor);
+  const ReaderScope every{"", true};
+  const ReaderTally tally = VisitReaders(host, every, visitor);
   if (json) {
     out << "{\"readers\": [";
     for (std::size_t i = 0; i < entries.size(); ++i) out << (i ? ",\n  " : "\n  ") << entries[i];
@@ -69,8 +70,7 @@ int ListReaders(HidHost& host, bool json, std::ostream& out, std::ostream& err) 
   } else {
     for (const std::string& entry : entries) out << entry;
   }
-  if (tally.seen == 0) err << kNoReaderText << "\n";
-  return ExitStatusOf(tally);
+  return Conclude(tally, every, nullptr, out, err);
 }
 
 int ShowInfo(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err) {
@@ -83,9 +83,7 @@ int ShowInfo(HidHost& host, const ReaderScope& scope, std::ostream& out, std::os
   visitor.unopenable = [&](const std::string& path, const std::string& why) {
     err << TerminalText(path) << ": " << why << "\n";
   };
-  const ReaderTally tally = VisitReaders(host, scope, visitor);
-  if (tally.seen == 0) err << kNoReaderText << "\n";
-  return ExitStatusOf(tally);
+  return Conclude(VisitReaders(host, scope, visitor), scope, nullptr, out, err);
 }
 
 int PrintTemplate(std::ostream& out) {
@@ -103,11 +101,7 @@ int ResetReaders(HidHost& host, const ReaderScope& scope, std::ostream& out, std
   visitor.unopenable = [&](const std::string& path, const std::string& why) {
     err << TerminalText(path) << ": " << why << std::endl;
   };
-  const ReaderTally tally = VisitReaders(host, scope, visitor);
-  if (tally.seen == 0) err << kNoReaderText << "\n";
-  if (scope.all && tally.seen > 0)
-    out << tally.succeeded << " of " << tally.seen << " readers reset\n";
-  return ExitStatusOf(tally);
+  return Conclude(VisitReaders(host, scope, visitor), scope, "reset", out, err);
 }
 
 }  // namespace tavrin::cli

@@ -44,7 +44,11 @@ ReaderTally VisitReaders(HidHost& host, const ReaderScope& scope, const ReaderVi
   return tally;
 }
 
-ExitStatus ExitStatusOf(const ReaderTally& tally) {
+ExitStatus Conclude(const ReaderTally& tally, const ReaderScope& scope, const char* done,
+                    std::ostream& out, std::ostream& err) {
+  if (tally.seen == 0) err << "No reader found.\n";
+  if (scope.all && done != nullptr && tally.seen > 0)
+    out << tally.succeeded << " of " << tally.seen << " readers " << done << "\n";
   if (tally.opened == 0) return kExitNoReader;
   return tally.succeeded == tally.seen ? kExitDone : kExitReaderFailed;
 }

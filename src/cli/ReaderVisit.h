@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "reader/HidHost.h"
@@ -38,9 +39,10 @@ struct ReaderTally {
 
 ReaderTally VisitReaders(HidHost& host, const ReaderScope& scope, const ReaderVisitor& visitor);
 
+// Says when no reader was found and, after every reader, how many were
+// done ("2 of 3 readers configured", when done is given); returns
 // kExitDone, kExitReaderFailed or kExitNoReader.
-ExitStatus ExitStatusOf(const ReaderTally& tally);
-
-inline constexpr const char* kNoReaderText = "No reader found.";
+ExitStatus Conclude(const ReaderTally& tally, const ReaderScope& scope, const char* done,
+                    std::ostream& out, std::ostream& err);
 
 }  // namespace tavrin::cli

@@ -160,7 +160,7 @@ class SettingsReader {
       if (!IsTwelveHexDigits(key))
         return Fail(node.source(), name, Quoted(Printable(key)) + " is not a key" + allowed);
       out_.form.SetMifareKey(key);
-    } else if (!row.choices.empty() && row.kind != SettingKind::Flag && node.is_string()) {
+    } else if (!row.choices.empty() && node.is_string()) {
       const std::string& text = node.as_string()->get();
       const auto at = std::find(row.choices.begin(), row.choices.end(), std::string_view(text));
       if (at == row.choices.end())

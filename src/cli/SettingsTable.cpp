@@ -11,7 +11,6 @@ namespace {
 using C = ControlId;
 using K = SettingKind;
 
-constexpr const char* kBools[] = {"false", "true"};
 constexpr const char* kFamilyNames[] = {"iso14443a", "iso14443b", "iso15693"};
 constexpr const char* kByteOrders[] = {"msb-first", "lsb-first"};
 constexpr const char* kNumberBases[] = {"hex", "dec"};
@@ -47,7 +46,7 @@ constexpr BlockKind kBlockKinds[] = {
 constexpr int kLastCount = 10;
 
 SettingDef Flag(Panel panel, const char* name, ControlId check, bool startUp, std::string meaning) {
-  return {panel, name, K::Flag, {check}, kBools, 0, 1, startUp ? 1 : 0, std::move(meaning)};
+  return {panel, name, K::Flag, {check}, {}, 0, 1, startUp ? 1 : 0, std::move(meaning)};
 }
 
 SettingDef Radios(Panel panel, const char* name, std::array<ControlId, 3> radios,

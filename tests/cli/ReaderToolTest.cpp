@@ -299,14 +299,14 @@ TEST(List, EveryReaderWithWhatItSupportsOrWhyItDoesNotOpen) {
   SimHost host;
   host.AddDevice(0x046D, 0xC077);
   SimReader& reader = host.AddReader();
-  reader.identification = "READER \xC9 V2";
+  reader.identification = "READER \xB0\xC9 V2";
   reader.capabilities = {kFamilyTypeB, 0, kKindSri, 0};
   host.AddReader().openError = EBUSY;
 
   const ToolRun text = RunTool(host, {"list"});
   EXPECT_EQ(text.status, 1);
   EXPECT_EQ(text.out,
-            "sim:hid/1\n  READER \xC3\x89 V2\n  Device Support ISO14443B\n"
+            "sim:hid/1\n  READER \xC2\xB0\xC3\x89 V2\n  Device Support ISO14443B\n"
             "    SRI512/2K/4K/X4K Card\n"
             "sim:hid/2\n  Reader found, but it could not be opened (error " +
                 std::to_string(EBUSY) + ").\n");
@@ -314,7 +314,7 @@ TEST(List, EveryReaderWithWhatItSupportsOrWhyItDoesNotOpen) {
   const ToolRun json = RunTool(host, {"list", "--json"});
   EXPECT_EQ(json.out,
             "{\"readers\": [\n  {\"path\": \"sim:hid/1\", \"opens\": true, \"identification\": "
-            "\"READER \xC3\x89 V2\", \"families\": [{\"name\": \"ISO14443B\", \"kinds\": "
+            "\"READER \xC2\xB0\xC3\x89 V2\", \"families\": [{\"name\": \"ISO14443B\", \"kinds\": "
             "[\"SRI512/2K/4K/X4K\"]}]},\n  {\"path\": \"sim:hid/2\", \"opens\": false, "
             "\"error\": \"Reader found, but it could not be opened (error " +
                 std::to_string(EBUSY) + ").\"}\n]}\n");
@@ -322,7 +322,7 @@ TEST(List, EveryReaderWithWhatItSupportsOrWhyItDoesNotOpen) {
   const ToolRun info = RunTool(host, {"info"});
   EXPECT_EQ(info.status, 0);
   EXPECT_EQ(info.out,
-            "sim:hid/1\nDevice Connected\nREADER \xC3\x89 V2\nDevice Support ISO14443B\n"
+            "sim:hid/1\nDevice Connected\nREADER \xC2\xB0\xC3\x89 V2\nDevice Support ISO14443B\n"
             "  SRI512/2K/4K/X4K Card\n");
 }
 
