@@ -186,6 +186,7 @@ TEST(Apply, DryRunShowsWhatApplySends) {
   EXPECT_TRUE(Has(dry.out, "  mifare.end-sector = 10  (given 4)\n"));
   EXPECT_TRUE(Has(dry.out, "  mifare.key = \"3A7C19E5B077\"  (given \"3a7c 19e5 b0\")\n"));
   EXPECT_TRUE(Has(dry.out, "  mifareKey                   3A 7C 19 E5 B0 77\n"));
+  EXPECT_EQ(dry.out.find("sri."), std::string::npos);  // another family's: not sent
 
   ASSERT_EQ(RunTool(host, {"apply", file}).status, 0);
   ASSERT_EQ(reader.received.size(), 5u);
