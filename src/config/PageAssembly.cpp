@@ -11,68 +11,6 @@ namespace {
 
 using C = ControlId;
 
-// The five controls behind every "CapsLk / Every Block End / Data End" group,
-// stored in five consecutive page bytes.
-struct EndingControls {
-  ControlId capsLock, blockEndKey, blockEndCount, dataEndKey, dataEndCount;
-};
-
-// A card kind chosen by block and byte: mode, start block, end block, start
-// byte and end byte in five consecutive bytes from `mode`, its ending group
-// from `capsLock`.
-struct BlockKind {
-  ControlId mode1, startBlock, endBlock, startByte, endByte;
-  EndingControls ending;
-  PageField mode, capsLock;
-};
-
-constexpr BlockKind kUltraLight{
-    C::UltraLightMode1Radio,
-    C::UltraLightStartBlockCombo,
-    C::UltraLightEndBlockCombo,
-    C::UltraLightStartByteCombo,
-    C::UltraLightEndByteCombo,
-    {C::UltraLightCapsLockCheck, C::UltraLightBlockEndKeyCombo, C::UltraLightBlockEndCountCombo,
-     C::UltraLightDataEndKeyCombo, C::UltraLightDataEndCountCombo},
-    PageField::ultraLightMode,
-    PageField::ultraLightCapsLock};
-
-constexpr BlockKind kSr176{
-    C::Sr176Mode1Radio,
-    C::Sr176StartBlockCombo,
-    C::Sr176EndBlockCombo,
-    C::Sr176StartByteCombo,
-    C::Sr176EndByteCombo,
-    {C::Sr176CapsLockCheck, C::Sr176BlockEndKeyCombo, C::Sr176BlockEndCountCombo,
-     C::Sr176DataEndKeyCombo, C::Sr176DataEndCountCombo},
-    PageField::sr176Mode,
-    PageField::sr176CapsLock};
-
-constexpr BlockKind kSri{C::SriMode1Radio,
-                         C::SriStartBlockCombo,
-                         C::SriEndBlockCombo,
-                         C::SriStartByteCombo,
-                         C::SriEndByteCombo,
-                         {C::SriCapsLockCheck, C::SriBlockEndKeyCombo, C::SriBlockEndCountCombo,
-                          C::SriDataEndKeyCombo, C::SriDataEndCountCombo},
-                         PageField::sriMode,
-                         PageField::sriCapsLock};
-
-constexpr BlockKind kICode{
-    C::ICodeMode1Radio,
-    C::ICodeStartBlockCombo,
-    C::ICodeEndBlockCombo,
-    C::ICodeStartByteCombo,
-    C::ICodeEndByteCombo,
-    {C::ICodeCapsLockCheck, C::ICodeBlockEndKeyCombo, C::ICodeBlockEndCountCombo,
-     C::ICodeDataEndKeyCombo, C::ICodeDataEndCountCombo},
-    PageField::iCodeMode,
-    PageField::iCodeCapsLock};
-
-constexpr EndingControls kMifareEnding{C::MifareCapsLockCheck, C::MifareBlockEndKeyCombo,
-                                       C::MifareBlockEndCountCombo, C::MifareDataEndKeyCombo,
-                                       C::MifareDataEndCountCombo};
-
 std::size_t Offset(PageField field) { return static_cast<std::size_t>(field); }
 
 std::uint8_t Flag(const FormView& form, ControlId check) { return form.IsChecked(check) ? 1 : 0; }
@@ -110,7 +48,7 @@ void FillEnding(ConfigPage& page, std::size_t offset, const FormView& form,
   page.SetByte(offset + 4, Count(form, c.dataEndCount));
 }
 
-void FillBlockKind(ConfigPage& page, const FormView& form, const BlockKind& kind) {
+void FillBlockKind(ConfigPage& page, const FormView& form, const BlockKindControls& kind) {
   const std::size_t at = Offset(kind.mode);
   page.SetByte(at, Mode(form, kind.mode1));
   page.SetByte(at + 1, Position(form, kind.startBlock));
@@ -188,7 +126,7 @@ ConfigPage AssembleTypeAPage(FormView& form) {
   ApplyEndClamps(form, PageNumber::TypeA);
   ConfigPage page;
   FillMifare(page, form);
-  FillBlockKind(page, form, kUltraLight);
+  FillBlockKind(page, form, kUltraLightControls);
   page.Seal();
   return page;
 }
@@ -196,8 +134,8 @@ ConfigPage AssembleTypeAPage(FormView& form) {
 ConfigPage AssembleTypeBPage(FormView& form) {
   ApplyEndClamps(form, PageNumber::TypeB);
   ConfigPage page;
-  FillBlockKind(page, form, kSr176);
-  FillBlockKind(page, form, kSri);
+  FillBlockKind(page, form, kSr176Controls);
+  FillBlockKind(page, form, kSriControls);
   page.Seal();
   return page;
 }
@@ -205,7 +143,7 @@ ConfigPage AssembleTypeBPage(FormView& form) {
 ConfigPage AssembleIso15693Page(FormView& form) {
   ApplyEndClamps(form, PageNumber::Iso15693);
   ConfigPage page;
-  FillBlockKind(page, form, kICode);
+  FillBlockKind(page, form, kICodeControls);
   page.Seal();
   return page;
 }

@@ -35,6 +35,73 @@ inline constexpr std::array<EndClamp, 5> kEndClamps{{
     {PageNumber::Iso15693, ControlId::ICodeStartBlockCombo, ControlId::ICodeEndBlockCombo},
 }};
 
+// The five controls behind every "CapsLk / Every Block End / Data End" group,
+// stored in five consecutive page bytes.
+struct EndingControls {
+  ControlId capsLock, blockEndKey, blockEndCount, dataEndKey, dataEndCount;
+};
+
+// A card kind chosen by block and byte: mode, start block, end block, start
+// byte and end byte in five consecutive bytes from `mode`, its ending group
+// from `capsLock`.
+struct BlockKindControls {
+  ControlId mode1, startBlock, endBlock, startByte, endByte;
+  EndingControls ending;
+  PageField mode, capsLock;
+};
+
+inline constexpr BlockKindControls kUltraLightControls{
+    ControlId::UltraLightMode1Radio,
+    ControlId::UltraLightStartBlockCombo,
+    ControlId::UltraLightEndBlockCombo,
+    ControlId::UltraLightStartByteCombo,
+    ControlId::UltraLightEndByteCombo,
+    {ControlId::UltraLightCapsLockCheck, ControlId::UltraLightBlockEndKeyCombo,
+     ControlId::UltraLightBlockEndCountCombo, ControlId::UltraLightDataEndKeyCombo,
+     ControlId::UltraLightDataEndCountCombo},
+    PageField::ultraLightMode,
+    PageField::ultraLightCapsLock};
+
+inline constexpr BlockKindControls kSr176Controls{
+    ControlId::Sr176Mode1Radio,
+    ControlId::Sr176StartBlockCombo,
+    ControlId::Sr176EndBlockCombo,
+    ControlId::Sr176StartByteCombo,
+    ControlId::Sr176EndByteCombo,
+    {ControlId::Sr176CapsLockCheck, ControlId::Sr176BlockEndKeyCombo,
+     ControlId::Sr176BlockEndCountCombo, ControlId::Sr176DataEndKeyCombo,
+     ControlId::Sr176DataEndCountCombo},
+    PageField::sr176Mode,
+    PageField::sr176CapsLock};
+
+inline constexpr BlockKindControls kSriControls{
+    ControlId::SriMode1Radio,
+    ControlId::SriStartBlockCombo,
+    ControlId::SriEndBlockCombo,
+    ControlId::SriStartByteCombo,
+    ControlId::SriEndByteCombo,
+    {ControlId::SriCapsLockCheck, ControlId::SriBlockEndKeyCombo, ControlId::SriBlockEndCountCombo,
+     ControlId::SriDataEndKeyCombo, ControlId::SriDataEndCountCombo},
+    PageField::sriMode,
+    PageField::sriCapsLock};
+
+inline constexpr BlockKindControls kICodeControls{
+    ControlId::ICodeMode1Radio,
+    ControlId::ICodeStartBlockCombo,
+    ControlId::ICodeEndBlockCombo,
+    ControlId::ICodeStartByteCombo,
+    ControlId::ICodeEndByteCombo,
+    {ControlId::ICodeCapsLockCheck, ControlId::ICodeBlockEndKeyCombo,
+     ControlId::ICodeBlockEndCountCombo, ControlId::ICodeDataEndKeyCombo,
+     ControlId::ICodeDataEndCountCombo},
+    PageField::iCodeMode,
+    PageField::iCodeCapsLock};
+
+inline constexpr EndingControls kMifareEnding{
+    ControlId::MifareCapsLockCheck, ControlId::MifareBlockEndKeyCombo,
+    ControlId::MifareBlockEndCountCombo, ControlId::MifareDataEndKeyCombo,
+    ControlId::MifareDataEndCountCombo};
+
 // Page contents as the form shows them now. A family page first applies its
 // end-position clamps to the form, and the type A page normalises the Mifare
 // key text in place: that is what the reader gets.

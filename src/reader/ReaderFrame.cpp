@@ -35,6 +35,13 @@ void BuildFrame(ReaderFrame& frame, std::uint8_t command, std::span<const std::u
   frame[kDataOffset + count] = XorChecksum(&frame[kLengthOffset + 1], length);
 }
 
+std::span<const std::uint8_t> FrameBytes(const ReaderFrame& frame) {
+  const std::size_t length = frame[kLengthOffset] << 8 | frame[kLengthOffset + 1];
+  // The length counts from the command byte through the checksum.
+  const std::size_t end = std::min(kCommandOffset + length, frame.size());
+  return std::span(frame).first(std::max(end, kCommandOffset + 1));
+}
+
 void BuildInfoRequest(ReaderFrame& frame) {
   BuildSimpleRequest(frame, ReaderCommand::Info, kQueryData);
 }

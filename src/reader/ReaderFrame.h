@@ -59,6 +59,10 @@ void BuildWritePageRequest(ReaderFrame& frame, std::uint8_t pageNumber,
                            std::span<const std::uint8_t, 32> page);
 void BuildResetRequest(ReaderFrame& frame);
 
+// A frame from its report identifier through its checksum, as its length
+// field tells; the filler after it means nothing.
+std::span<const std::uint8_t> FrameBytes(const ReaderFrame& frame);
+
 // Where the reply to command keeps its status byte (0 means accepted).
 std::size_t ReplyStatusOffset(ReaderCommand command);
 std::uint8_t ReplyStatus(const ReaderFrame& frame, ReaderCommand command);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "reader/HidHost.h"
 #include "reader/ReaderFrame.h"
@@ -33,6 +35,16 @@ struct ReaderSearchReport {
 // reader. Devices that cannot be opened, whose details or attributes cannot
 // be read, or that are something else are skipped (and closed again).
 HidHandle FindReader(HidHost& host, ReaderSearchReport* report = nullptr);
+
+// FindReader limited to the listed interface at path: a path that is not
+// listed, or not the reader, opens nothing.
+HidHandle OpenReaderAt(HidHost& host, const std::string& path,
+                       ReaderSearchReport* report = nullptr);
+
+// The listed interfaces that may be a reader, in enumeration order: those
+// whose identifiers name it or are unknown until opened. Empty when the host
+// cannot list its devices.
+std::vector<std::string> PossibleReaderPaths(HidHost& host);
 
 // Sends frame as one output report and, only if that worked, reads the reply
 // into frame. False when the link is not open or either step failed; the

@@ -63,4 +63,8 @@ std::string DownloadText(const DownloadResult& result) {
   return kDownloadFailureText + (kLineEnd + LastErrorText(*error));
 }
 
+std::string WhyUnopenableText(const ReaderSearchReport& search) {
+  return UnopenableReaderText(search);
+}
+
 }  // namespace tavrin

@@ -21,6 +21,9 @@ std::string LastErrorText(int error);
 // "Device Disconnected", and why a reader that was seen could not be opened.
 std::string DisconnectedText(const ReaderSearchReport& search);
 
+// Why a reader that was seen could not be opened (search.readerUnopenable).
+std::string WhyUnopenableText(const ReaderSearchReport& search);
+
 // The lines that follow the connected line: the reader's text and the
 // families and card kinds it supports, or the error that ended the asking.
 std::string IdentificationText(const Identification& found);

@@ -28,6 +28,12 @@ ReaderSearchReport ReaderSession::Open() {
   return search;
 }
 
+ReaderSearchReport ReaderSession::Open(const std::string& path) {
+  ReaderSearchReport search;
+  if (!link_.IsOpen()) link_.handle = OpenReaderAt(link_.host, path, &search);
+  return search;
+}
+
 void ReaderSession::Close() { CloseReader(link_); }
 
 Identification ReaderSession::Identify() {

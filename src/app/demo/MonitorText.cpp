@@ -70,10 +70,7 @@ QString ReplyOutcome(std::optional<std::uint8_t> status) {
 }
 
 std::span<const std::uint8_t> RequestBytes(const ReaderFrame& request) {
-  const std::size_t length = request[kLengthOffset] << 8 | request[kLengthOffset + 1];
-  // The length counts from the command byte through the checksum.
-  const std::size_t end = std::min(kCommandOffset + length, request.size());
-  return std::span(request).first(std::max(end, kCommandOffset + 1));
+  return FrameBytes(request);
 }
 
 QString HexBytes(std::span<const std::uint8_t> bytes) {

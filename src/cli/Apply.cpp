@@ -1,0 +1,129 @@
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cli/Commands.h"
+#include "cli/DryRun.h"
+#include "cli/SettingsFile.h"
+#include "cli/TextOutput.h"
+#include "session/Description.h"
+
+namespace tavrin::cli {
+namespace {
+
+bool ReadFile(const std::string& file, std::string& text, std::ostream& err) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(file, ignored)) {
+    err << file << ": cannot be read: it is a folder\n";
+    return false;
+  }
+  errno = 0;
+  std::ifstream in(file, std::ios::binary);
+  if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!in.is_open() || in.bad()) {
+    err << file << ": cannot be read: " << std::strerror(errno != 0 ? errno : EIO) << "\n";
+    return false;
+  }
+  return true;
+}
+
+bool Has(const std::array<std::uint8_t, 4>& capabilities, const CardFamily& family,
+         const CardKind* kind = nullptr) {
+  if ((capabilities[0] & family.capabilityBit) == 0) return false;
+  return kind == nullptr || (capabilities[family.kindsByte] & kind->capabilityBit) != 0;
+}
+
+// "ISO14443A (Mifare S50/S70, UltraLight), ISO15693 (no card kinds)".
+std::string SupportedText(const std::array<std::uint8_t, 4>& capabilities) {
+  std::string text;
+  for (const CardFamily& family : kCardFamilies) {
+    if (!Has(capabilities, family)) continue;
+    std::string kinds;
+    for (const CardKind& kind : family.Kinds()) {
+      if (Has(capabilities, family, &kind))
+        kinds += (kinds.empty() ? "" : ", ") + std::string(TabCaptionOf(kind.panel));
+    }
+    text += (text.empty() ? "" : ", ") + std::string(family.name) + " (" +
+            (kinds.empty() ? "no card kinds" : kinds) + ")";
+  }
+  return text.empty() ? "no card family" : text;
+}
+
+// What the settings ask of the reader that it lacks; empty when nothing.
+std::string Unsupported(const SettingsForm& settings, const std::array<std::uint8_t, 4>& caps) {
+  const CardFamily& family = settings.Family();
+  if (!Has(caps, family)) return family.name;
+  std::string missing;
+  for (const CardKind* kind : settings.ChosenKinds()) {
+    if (!Has(caps, family, kind))
+      missing += (missing.empty() ? "" : ", ") + std::string(TabCaptionOf(kind->panel));
+  }
+  return missing;
+}
+
+// Which step of a failed DownLoad went wrong, beyond the dialog's words.
+std::string FailureDetail(const DownloadResult& result) {
+  if (!result.unlock || !result.unlock->Accepted()) return " (the unlock was not accepted)";
+  for (const PageWrite& write : result.pages) {
+    if (!write.exchange.Accepted())
+      return " (page " + std::to_string(static_cast<int>(write.number)) + " was not accepted)";
+  }
+  return "";
+}
+
+// Identify, check, then DownLoad; one line on out or err says how it went.
+bool ApplyTo(ReaderSession& session, const std::string& path, const SettingsForm& settings,
+             std::ostream& out, std::ostream& err) {
+  const Identification found = session.Identify();
+  const std::string reader = TerminalText(path) + ": ";
+  if (!found.capabilities || found.error) {
+    err << reader << "the reader did not tell what it supports; nothing was written"
+        << (found.error ? " (" + LastErrorText(*found.error) + ")" : "") << std::endl;
+    return false;
+  }
+  const std::string missing = Unsupported(settings, *found.capabilities);
+  if (!missing.empty()) {
+    err << reader << "refused: the reader does not support " << missing << "; it supports "
+        << SupportedText(*found.capabilities) << "; nothing was written" << std::endl;
+    return false;
+  }
+  SettingsForm form = settings;
+  const DownloadResult result = session.Download(form);
+  if (result.Succeeded()) {
+    out << reader << DownloadText(result) << std::endl;
+    return true;
+  }
+  err << reader << OneLine(DownloadText(result)) << FailureDetail(result) << std::endl;
+  return false;
+}
+
+}  // namespace
+
+int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
+                  std::ostream& err) {
+  std::string text;
+  if (!ReadFile(options.file, text, err)) return kExitUsage;
+  const ParsedSettings parsed = ParseSettings(text, options.file);
+  if (!parsed.errors.empty()) {
+    for (const std::string& error : parsed.errors) err << error << "\n";
+    err << "Nothing was sent to any reader.\n";
+    return kExitUsage;
+  }
+  if (options.dryRun) {
+    (options.json ? PrintDryRunJson : PrintDryRun)(parsed.form, out);
+    return kExitDone;
+  }
+  ReaderVisitor visitor;
+  visitor.opened = [&](ReaderSession& session, const std::string& path) {
+    return ApplyTo(session, path, parsed.form, out, err);
+  };
+  visitor.unopenable = [&](const std::string& path, const std::string& why) {
+    err << TerminalText(path) << ": " << why << std::endl;
+  };
+  const ReaderTally tally = VisitReaders(host, options.scope, visitor);
+  return Conclude(tally, options.scope, "configured", out, err);
+}
+
+}  // namespace tavrin::cli

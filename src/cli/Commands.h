@@ -1,0 +1,26 @@
+// The commands of tavrin-reader. Each returns the program's exit status;
+// results go to out, errors to err.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "cli/ReaderVisit.h"
+#include "reader/HidHost.h"
+
+namespace tavrin::cli {
+
+struct ApplyOptions {
+  std::string file;
+  ReaderScope scope;
+  bool dryRun = false;
+  bool json = false;
+};
+
+int ListReaders(HidHost& host, bool json, std::ostream& out, std::ostream& err);
+int ShowInfo(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err);
+int PrintTemplate(std::ostream& out);
+int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out, std::ostream& err);
+int ResetReaders(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err);
+
+}  // namespace tavrin::cli

@@ -1,0 +1,94 @@
+#include "cli/TextOutput.h"
+
+namespace tavrin::cli {
+namespace {
+
+void AppendUtf8(std::string& out, unsigned char latin1) {
+  if (latin1 < 0x80) {
+    out += static_cast<char>(latin1);
+  } else {
+    out += static_cast<char>(0xC0 | latin1 >> 6);
+    out += static_cast<char>(0x80 | (latin1 & 0x3F));
+  }
+}
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+std::string Replaced(std::string_view text, std::string_view from, std::string_view to) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size();) {
+    if (text.substr(at, from.size()) == from) {
+      out += to;
+      at += from.size();
+    } else {
+      out += text[at++];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string TerminalText(std::string_view latin1) {
+  std::string out;
+  for (const char c : Replaced(latin1, "\r\n", "\n")) {
+    const auto byte = static_cast<unsigned char>(c);
+    AppendUtf8(out, IsControl(byte) && byte != '\n' ? '?' : byte);
+  }
+  return out;
+}
+
+std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
+std::string Printable(std::string_view utf8) {
+  std::string out(utf8);
+  for (char& c : out) {
+    if (IsControl(static_cast<unsigned char>(c))) c = '?';
+  }
+  return out;
+}
+
+std::string JsonString(std::string_view latin1) {
+  constexpr const char* kHex = "0123456789abcdef";
+  std::string out = "\"";
+  for (const char c : latin1) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '"' || byte == '\\') {
+      out += '\\';
+      out += c;
+    } else if (IsControl(byte)) {
+      out += "\\u00";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      AppendUtf8(out, byte);
+    }
+  }
+  return out + "\"";
+}
+
+std::string HexBytes(std::span<const std::uint8_t> bytes) {
+  constexpr const char* kHex = "0123456789ABCDEF";
+  std::string out;
+  for (const std::uint8_t byte : bytes) {
+    if (!out.empty()) out += ' ';
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+  }
+  return out;
+}
+
+std::string OneLine(std::string_view text) {
+  std::string line = Replaced(text, "\r\n", " ");
+  if (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+}  // namespace tavrin::cli

@@ -1,0 +1,31 @@
+// Texts for a terminal and for JSON. The reader's own identification is
+// Latin-1 and may hold any byte; the rest is ASCII.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tavrin::cli {
+
+// UTF-8 for a terminal: "\r\n" becomes "\n", other control characters "?".
+std::string TerminalText(std::string_view latin1);
+
+// "text", in double quotes.
+std::string Quoted(std::string_view text);
+
+// A text from a settings file (UTF-8) for a message: control characters
+// become "?".
+std::string Printable(std::string_view utf8);
+
+// A JSON string literal, quotes included.
+std::string JsonString(std::string_view latin1);
+
+// "00 AA 1F": upper case, one space between bytes.
+std::string HexBytes(std::span<const std::uint8_t> bytes);
+
+// The text on one line: line ends become spaces.
+std::string OneLine(std::string_view text);
+
+}  // namespace tavrin::cli
