@@ -1,21 +1,15 @@
 // Drives the configuration dialog the way a user does: finds controls by
 // name, clicks them with the mouse and selects tabs, and reads back what is
-// on view. Shared by the form tests and the reader-operation tests.
+// on view. Shared by every test of the dialog.
 #pragma once
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
-#include <QStringList>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTest>
-#include <QWidget>
 
 #include "form/ConfigDialog.h"
 #include "form/ControlTable.h"
@@ -31,27 +25,17 @@ Widget* Find(const QWidget& dialog, const QString& name) {
 
 inline QString NameOf(ControlId id) { return QString::fromStdString(DefOf(id).name); }
 
-// Where a user aims: the box of a check box or radio button, else the middle.
-inline QPoint AimPoint(QWidget& widget) {
-  QStyleOptionButton option;
-  option.initFrom(&widget);
-  if (qobject_cast<QCheckBox*>(&widget)) {
-    return widget.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &widget).center();
-  }
-  if (qobject_cast<QRadioButton*>(&widget)) {
-    return widget.style()
-        ->subElementRect(QStyle::SE_RadioButtonIndicator, &option, &widget)
-        .center();
-  }
-  return widget.rect().center();
+template <class Widget = QWidget>
+Widget* Control(const QWidget& dialog, ControlId id) {
+  return Find<Widget>(dialog, NameOf(id));
 }
 
-// A left click on a control the user can see; false when it is not there
-// or hidden. A disabled control swallows the click, as it would for a user.
+// A left click in the middle of a control the user can see; false when it
+// is not there or hidden. A disabled control swallows the click.
 [[nodiscard]] inline bool Click(const QWidget& dialog, const QString& name) {
   QWidget* widget = Find(dialog, name);
   if (widget == nullptr || !widget->isVisible()) return false;
-  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, AimPoint(*widget));
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
   return true;
 }
 
@@ -60,58 +44,44 @@ inline QPoint AimPoint(QWidget& widget) {
 }
 
 inline QTabBar* TabBarOf(const QWidget& dialog) {
-  auto* tabs = Find<TabStrip>(dialog, QStringLiteral("PageTabs"));
-  return tabs == nullptr ? nullptr : tabs->Bar();
+  return Find<TabStrip>(dialog, QStringLiteral("PageTabs"))->Bar();
 }
 
 // Clicks the tab at index; false when there is no such tab.
 [[nodiscard]] inline bool SelectTab(const QWidget& dialog, int index) {
   QTabBar* bar = TabBarOf(dialog);
-  if (bar == nullptr || index < 0 || index >= bar->count() || !bar->isVisible()) return false;
+  if (index < 0 || index >= bar->count() || !bar->isVisible()) return false;
   QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
   return true;
 }
 
+inline int CurrentTab(const QWidget& dialog) { return TabBarOf(dialog)->currentIndex(); }
+
 inline QStringList TabCaptions(const QWidget& dialog) {
   QStringList captions;
-  if (QTabBar* bar = TabBarOf(dialog)) {
-    for (int i = 0; i < bar->count(); ++i) captions << bar->tabText(i);
-  }
+  for (int i = 0; i < TabBarOf(dialog)->count(); ++i) captions << TabBarOf(dialog)->tabText(i);
   return captions;
 }
 
 // Replaces the text of an edit box by typing, as a user would.
 inline void Type(const QWidget& dialog, const QString& name, const QString& text) {
   auto* edit = Find<QLineEdit>(dialog, name);
-  if (edit == nullptr) return;
   edit->selectAll();
   edit->del();
   QTest::keyClicks(edit, text);
-}
-
-// Names of the visible members of panel, in creation order.
-inline QStringList VisibleMembers(const QWidget& dialog, Panel panel) {
-  QStringList names;
-  for (ControlId id : PanelMembers(panel)) {
-    QWidget* widget = Find(dialog, NameOf(id));
-    if (widget != nullptr && widget->isVisible()) names << NameOf(id);
-  }
-  return names;
 }
 
 // Names of the panels with at least one member on view.
 inline QStringList PanelsOnView(const QWidget& dialog) {
   QStringList names;
   for (const PanelDef& panel : kPanels) {
-    if (!VisibleMembers(dialog, panel.panel).isEmpty()) names << panel.name;
+    for (ControlId id : PanelMembers(panel.panel)) {
+      if (!Control(dialog, id)->isVisible()) continue;
+      names << panel.name;
+      break;
+    }
   }
   return names;
-}
-
-// The control with that identifier, or nullptr.
-template <class Widget = QWidget>
-Widget* Control(const QWidget& dialog, ControlId id) {
-  return Find<Widget>(dialog, NameOf(id));
 }
 
 // The caption or text a control shows.
@@ -129,38 +99,24 @@ inline QString Description(const QWidget& dialog) {
 }
 
 inline bool IsChecked(const QWidget& dialog, ControlId id) {
-  auto* button = Control<QAbstractButton>(dialog, id);
-  return button != nullptr && button->isChecked();
-}
-
-// Shown as far as the control itself goes, whether or not its window is.
-inline bool IsShown(const QWidget& dialog, ControlId id) {
-  return !Control(dialog, id)->isHidden();
+  return Control<QAbstractButton>(dialog, id)->isChecked();
 }
 
 inline bool IsEnabled(const QWidget& dialog, ControlId id) {
   return Control(dialog, id)->isEnabled();
 }
 
-inline int SelectedIndex(const QWidget& dialog, ControlId id) {
-  return Control<QComboBox>(dialog, id)->currentIndex();
-}
-
-inline int CurrentTab(const QWidget& dialog) { return TabBarOf(dialog)->currentIndex(); }
-
 // Sets a check as a program would, not as a click does.
 inline void SetChecked(const QWidget& dialog, ControlId id, bool checked) {
   Control<QAbstractButton>(dialog, id)->setChecked(checked);
 }
 
-// What a successful Connect enables (all three families supported), without
-// a reader.
+// What a successful Connect enables, without a reader.
 inline void EnableAsConnected(const QWidget& dialog) {
-  for (ControlId id :
-       {ControlId::PageTabs, ControlId::TypeARadio, ControlId::TypeBRadio, ControlId::Iso15693Radio,
-        ControlId::OutputSnrCheck, ControlId::OutputDataCheck, ControlId::CardKind1Check,
-        ControlId::CardKind2Check, ControlId::DownloadButton, ControlId::ResetButton}) {
-    Control(dialog, id)->setEnabled(true);
+  for (const char* name :
+       {"PageTabs", "TypeARadio", "TypeBRadio", "Iso15693Radio", "OutputSnrCheck",
+        "OutputDataCheck", "CardKind1Check", "CardKind2Check", "DownloadButton", "ResetButton"}) {
+    Find(dialog, name)->setEnabled(true);
   }
 }
 

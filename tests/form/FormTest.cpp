@@ -156,7 +156,7 @@ class FormTest : public QObject {
     QCOMPARE(driver::TabCaptions(Dialog()), QStringList{"System Config"});
     QVERIFY(!Visible("CardKind1Check"));
     QVERIFY(Checked("TypeARadio") && Checked("UltraLightMode1Radio"));
-    QVERIFY(!driver::IsShown(Dialog(), ControlId::UltraLightMode2BlockFrame));
+    QVERIFY(Find(Dialog(), "UltraLightMode2BlockFrame")->isHidden());
   }
 };
 
