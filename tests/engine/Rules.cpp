@@ -309,21 +309,18 @@ void Judgement::Connect() {
   SettingsBecome(expected);
 }
 
-bool IsHexKey(QString key) {
-  key.remove(' ').remove('\t');
-  if (key.size() < 12) key += "777777777777";
-  for (int i = 0; i < 12; ++i) {
-    if (!QString("0123456789ABCDEFabcdef").contains(key[i])) return false;
-  }
-  return true;
-}
-
+// Blanks out, a to z raised, filled up with 7s to twelve characters.
 QString Normalised(QString key) {
   key.remove(' ').remove('\t');
   for (QChar& c : key) {
     if (c >= 'a' && c <= 'z') c = c.toUpper();
   }
   return key.size() < 12 ? key + "777777777777" : key;
+}
+
+bool IsHexKey(const QString& key) {
+  return std::all_of(key.begin(), key.begin() + 12,
+                     [](QChar c) { return QString("0123456789ABCDEF").contains(c); });
 }
 
 // What writing the family page moves: end lists up to their starts, and
@@ -337,10 +334,8 @@ Settings Judgement::AfterDownload() const {
     QString& end = expected.at(driver::NameOf(clamp.endList));
     if (start.toInt() > end.toInt()) end = start;
   }
-  if (family.radio == C::TypeARadio) {
-    QString& key = expected.at(driver::NameOf(C::MifareKeyEdit));
-    key = Normalised(key);
-  }
+  QString& key = expected.at(driver::NameOf(C::MifareKeyEdit));
+  if (family.radio == C::TypeARadio) key = Normalised(key);
   return expected;
 }
 
@@ -348,7 +343,7 @@ void Judgement::Download() {
   Expect(Open(), "a download closed the link");
   const FamilyWords& family = CheckedFamily();
   if (family.radio == C::TypeARadio &&
-      !IsHexKey(before_.settings.at(driver::NameOf(C::MifareKeyEdit)))) {
+      !IsHexKey(Normalised(before_.settings.at(driver::NameOf(C::MifareKeyEdit))))) {
     Expect(sent_.empty(), "a key that is no hex number went out");
     Expect(Description() == kKeyError, "invalid key, description " + Description());
     SettingsBecome(before_.settings);

@@ -16,6 +16,26 @@ namespace tavrin {
 using driver::Click;
 using driver::Find;
 
+namespace {
+
+// Clicks the right end of a control, past its box and caption; false when
+// that spot is not blank.
+[[nodiscard]] bool ClickBlankPart(const QWidget& dialog, const char* name) {
+  auto* button = driver::Find<QAbstractButton>(dialog, name);
+  QStyleOptionButton option;
+  option.initFrom(button);
+  option.text = button->text();
+  const QStyle::SubElement caption = qobject_cast<QCheckBox*>(button)
+                                         ? QStyle::SE_CheckBoxClickRect
+                                         : QStyle::SE_RadioButtonClickRect;
+  const QPoint blank(button->width() - 2, button->height() / 2);
+  if (button->style()->subElementRect(caption, &option, button).contains(blank)) return false;
+  QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, blank);
+  return true;
+}
+
+}  // namespace
+
 class FormTest : public QObject {
   Q_OBJECT
 
@@ -146,6 +166,25 @@ class FormTest : public QObject {
     QCOMPARE(label->grab().toImage(), withCrLf);
   }
 
+  // A click anywhere in a check box's or radio button's rectangle acts on
+  // it: the card-kind boxes are sized for their longest caption and often
+  // show a short one.
+  void blankPartOfAControlTakesTheClick() {
+    ConfigDialog& dialog = Dialog();
+    driver::EnableAsConnected(dialog);
+
+    QVERIFY(ClickBlankPart(dialog, "OutputDataCheck"));
+    QVERIFY(driver::IsChecked(dialog, ControlId::OutputDataCheck));
+    QVERIFY(ClickBlankPart(dialog, "TypeBRadio"));
+    QVERIFY(driver::IsChecked(dialog, ControlId::TypeBRadio));
+    QVERIFY(!driver::IsChecked(dialog, ControlId::TypeARadio));
+    QCOMPARE(driver::Caption(dialog, ControlId::CardKind1Check), QString("SR176"));
+
+    QVERIFY(ClickBlankPart(dialog, "CardKind1Check"));
+    QCOMPARE(driver::TabCaptions(dialog), QStringList({"System Config", "SNR", "SR176"}));
+    QVERIFY(ClickBlankPart(dialog, "CardKind1Check"));
+    QCOMPARE(driver::TabCaptions(dialog), QStringList({"System Config", "SNR"}));
+  }
   // Only a click runs a handler: a check set by the program changes that
   // control alone.
   void settingAChecksRunsNoHandler() {
