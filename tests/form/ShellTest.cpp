@@ -95,19 +95,6 @@ class ShellTest : public QObject {
              QStringList({"Tavrin Config Tools 1.22", "Belmora Electronics Co.,LTD", "OK"}));
   }
 
-  void aboutBoxAnswersOnlyToOk() {
-    AboutDialog about;
-    QCOMPARE(about.minimumSize(), about.maximumSize());
-    QVERIFY(!(about.windowFlags() & Qt::WindowMinimizeButtonHint));
-    auto* ok = Find<QPushButton>(about, "OkButton");
-    QVERIFY(ok->isDefault());
-    QCOMPARE(ok->property("controlId").toInt(), 1);
-    for (QWidget* widget : about.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      QCOMPARE(bool(widget->focusPolicy() & Qt::TabFocus), widget == ok);
-    }
-    QVERIFY(!Find<QLabel>(about, "IconPicture")->pixmap().isNull());
-  }
-
 #ifndef Q_OS_WIN
   void rightClickThenTheItemOpensAbout() {
     AboutSeen seen;

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
-#include <initializer_list>
 #include <memory>
 
 #include "FormDriver.h"
@@ -24,26 +23,6 @@ inline QString Lines(const QStringList& lines) {
   QString text;
   for (const QString& line : lines) text += line + QStringLiteral("\r\n");
   return text;
-}
-
-inline QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray bytes;
-  for (int value : values) bytes.append(static_cast<char>(value));
-  return bytes;
-}
-
-inline char Xor(const QByteArray& bytes, int from, int to) {
-  char sum = 0;
-  for (int i = from; i < to; ++i) sum = static_cast<char>(sum ^ bytes[i]);
-  return sum;
-}
-
-// Bytes 0 to 42 of the write-page request that carries page.
-inline QByteArray WriteRequest(int number, const QByteArray& page) {
-  QByteArray request = Bytes({0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00, 0x23, 0xE2, number});
-  request += page;
-  request.append(Xor(request, 7, 42));
-  return request;
 }
 
 class DialogUser {

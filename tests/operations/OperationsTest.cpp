@@ -13,7 +13,6 @@
 
 namespace tavrin {
 
-using user::Bytes;
 using user::Lines;
 using Caps = std::array<std::uint8_t, 4>;
 
@@ -35,19 +34,17 @@ class OperationsTest : public QObject {
   std::unique_ptr<user::DialogUser> user_;
   user::DialogUser& U() { return *user_; }
 
-  QByteArray Received(std::size_t index) const {
-    const ReaderFrame& report = reader_->received.at(index);
-    return QByteArray(reinterpret_cast<const char*>(report.data()), kReportSize);
+  // Each report as its command and first data byte, in hex.
+  QStringList Requests() const {
+    QStringList requests;
+    for (const ReaderFrame& report : reader_->received)
+      requests << QByteArray(reinterpret_cast<const char*>(&report[8]), 2).toHex().toUpper();
+    return requests;
   }
   QByteArray Stored(int number) const {
     const auto* page = reader_->Page(static_cast<PageNumber>(number));
     return page == nullptr ? QByteArray()
                            : QByteArray(reinterpret_cast<const char*>(page->data()), kPageSize);
-  }
-  QByteArray Commands() const {
-    QByteArray commands;
-    for (const ReaderFrame& report : reader_->received) commands.append(char(report[8]));
-    return commands;
   }
 
  private slots:
@@ -67,27 +64,19 @@ class OperationsTest : public QObject {
       QTest::newRow(user::kGoldenDownloads[row].name) << row;
   }
 
-  // Unlock, page 0, then the family page, byte for byte, and nothing else;
-  // the reader keeps exactly those two pages and the dialog says so.
+  // Unlock, page 0, then the family page, and nothing else; the reader,
+  // which refuses a malformed request, keeps exactly those two pages.
   void download() {
     QFETCH(int, row);
     const user::GoldenDownload& golden = user::kGoldenDownloads[row];
-    const int number = golden.familyPage;
-    const QByteArray systemPage = QByteArray::fromHex(golden.systemPage);
-    const QByteArray familyPage = QByteArray::fromHex(golden.page);
     QVERIFY(U().Press("ConnectButton"));
     QVERIFY(U().EditAll(Edits(golden.edits)));
     reader_->received.clear();
     QVERIFY(U().Press("DownloadButton"));
-    QCOMPARE(Commands(), Bytes({0xE1, 0xE2, 0xE2}));
-    QCOMPARE(Received(0), Bytes({0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00, 0x06, 0xE1, 0x5B, 0x5B,
-                                 0x5B, 0x5B, 0xE7})
-                              .leftJustified(kReportSize, '\0'));
-    QCOMPARE(Received(1).left(43), user::WriteRequest(0, systemPage));
-    QCOMPARE(Received(2).left(43), user::WriteRequest(number, familyPage));
+    QCOMPARE(Requests(), QStringList({"E15B", "E200", QString("E20%1").arg(golden.familyPage)}));
     QCOMPARE(int(reader_->pages.size()), 2);
-    QCOMPARE(Stored(0), systemPage);
-    QCOMPARE(Stored(number), familyPage);
+    QCOMPARE(Stored(0).toHex().toUpper(), QByteArray(golden.systemPage));
+    QCOMPARE(Stored(golden.familyPage).toHex().toUpper(), QByteArray(golden.page));
     QCOMPARE(U().Description(), user::kSuccess);
     for (const QString& shown : Edits(golden.shownAfter))
       QCOMPARE(U().Shown(shown.section('=', 0, 0)), shown.section('=', 1));
@@ -152,8 +141,7 @@ class OperationsTest : public QObject {
     QCOMPARE(seen, QStringList({"operations_tests", "Device reset success \nand Disconnect",
                                 QString::number(QMessageBox::Warning),
                                 QString::number(QMessageBox::Ok), "1", "Device Disconnected"}));
-    QCOMPARE(Received(0), Bytes({0x00, 0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00, 0x03, 0xE3, 0x84, 0x64})
-                              .leftJustified(kReportSize, '\0'));
+    QCOMPARE(Requests(), QStringList{"E384"});
     QCOMPARE(reader_->resets, 1);
     QCOMPARE(U().Shown("ConnectButton"), QString("Connect"));
   }
