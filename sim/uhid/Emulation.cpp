@@ -118,10 +118,13 @@ std::string Emulation::Status(const UhidReader& reader) const {
 }
 
 std::string Emulation::Pages(const UhidReader& reader) const {
-  std::string text;
-  for (const auto& [number, bytes] : reader.firmware.pages)
-    text += (text.empty() ? "" : "\n") + std::to_string(number) + " " + Hex(bytes);
-  return text;
+  std::ostringstream text;
+  const char* separator = "";
+  for (const auto& [number, bytes] : reader.firmware.pages) {
+    text << separator << static_cast<int>(number) << ' ' << Hex(bytes);
+    separator = "\n";
+  }
+  return text.str();
 }
 
 UhidReader* Emulation::Reader(const std::string& index) {

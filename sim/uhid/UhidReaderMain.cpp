@@ -20,7 +20,10 @@ int Usage() {
 
 int Ask(int argc, char** argv) {
   std::string command;
-  for (int i = 2; i < argc; ++i) command += (i > 2 ? " " : "") + std::string(argv[i]);
+  for (int i = 2; i < argc; ++i) {
+    if (i > 2) command += ' ';
+    command += argv[i];
+  }
   const auto reply = tavrin::AskEmulation(command);
   if (!reply) {
     std::fprintf(stderr, "no emulation at %s\n", tavrin::kEmulationSocket);
