@@ -44,6 +44,7 @@ TEST(PageAssembly, HexConversionFollowsTheDigitRuleForAnyCharacter) {
   EXPECT_EQ(HexPairToByte('G', '1'), 0x01) << "G gives 16: the high nibble wraps";
   EXPECT_EQ(HexPairToByte('Z', 'Z'), 0x53);
   EXPECT_EQ(HexPairToByte(' ', '1'), 0x01);
+  EXPECT_EQ(HexPairToByte(':', '@'), 0x39) << "past '9' every character counts from 'A' as 10";
 
   std::array<std::uint8_t, 2> out{};
   std::size_t count = 99;

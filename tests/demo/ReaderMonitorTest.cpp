@@ -50,7 +50,6 @@ class ReaderMonitorTest : public QObject {
     const auto unlock = [](ReaderFrame& frame) { BuildUnlockRequest(frame); };
     ConfigPage page = MakePage(PageNumber::TypeA);
     page.SetMifareKey({0x01, 0x23, 0x45, 0x67, 0x89, 0xAB});
-    page.Set(PageField::ultraLightDataEndKey, 0x28);
     page.Seal();
 
     QVERIFY(send([&page](ReaderFrame& frame) { BuildWritePageRequest(frame, 0, page.Bytes()); }));
@@ -70,7 +69,6 @@ class ReaderMonitorTest : public QObject {
     // The reader acted on the reset although its reply was lost.
     QCOMPARE(monitor.findChild<QLabel*>("ReaderStateText")->text(), "Unlocked: no    Resets: 1");
     QCOMPARE(Field(monitor, "mifareKey"), "01 23 45 67 89 AB | 1 35 69 103 137 171");
-    QCOMPARE(Field(monitor, "ultraLightDataEndKey"), "28 | 40");
     QCOMPARE(Field(monitor, "cardFamily"), "hidden");
   }
 
@@ -81,6 +79,8 @@ class ReaderMonitorTest : public QObject {
     ReaderMonitor monitor(host, reader);
     dialog.show();
     QVERIFY(driver::Click(dialog, "ConnectButton"));
+    QVERIFY(driver::IsEnabled(dialog, ControlId::TypeBRadio) &&
+            driver::IsEnabled(dialog, ControlId::Iso15693Radio));
     QVERIFY(driver::Click(dialog, "DownloadButton"));
     QCOMPARE(Column(monitor, kCommandColumn),
              QStringList({"Info", "Capability", "Unlock", "Write page 0", "Write page 1"}));

@@ -49,7 +49,7 @@ TEST_F(SessionOnSim, IdentifiesInTheDescriptionsWordsAndStopsAtARefusalOrAFailur
             "Card\r\nDevice Support ISO14443B\r\n  SR176 Card\r\n  SRI512/2K/4K/X4K Card\r\n"
             "Device Support ISO15693\r\n  I.Code SLI\r\n  Tag-it HF-I\r\n");
   // The capability request is built over the info reply, whose tail it keeps.
-  EXPECT_EQ(reader.received[1][11], 'R');
+  EXPECT_EQ(reader.received.at(1)[11], 'R');
   reader.capabilities = {0x02, 0x00, 0x02, 0x01};
   EXPECT_EQ(IdentificationText(session.Identify()),
             "READER 7\r\nDevice Support ISO14443B\r\n  SRI512/2K/4K/X4K Card\r\n");
