@@ -89,10 +89,10 @@ const WinHidApi kFakeApi{
                                         OPEN_EXISTING, 0}));
           return Outcome(reinterpret_cast<HANDLE>(0xD0));
         },
-    // Every device says it is the reader.
+    // Every device says it is the reader, when asked with the size field set.
     .getAttributes = [](auto, PHIDD_ATTRIBUTES ids) -> BOOLEAN {
-      *ids = {sizeof(*ids), 0x10C4, 0x1009, 0};
-      return TRUE;
+      *ids = {ids->Size, 0x10C4, 0x1009, 0};
+      return ids->Size == sizeof(*ids);
     },
     .setOutputReport = &FakeReport,
     .getInputReport = &FakeReport,
