@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,8 +42,8 @@ std::vector<Knob> MakeKnobs() {
       {"mifare", "end-sector", {"MifareEndSectorCombo"}},
       {"mifare", "key-type", {"MifareKeyARadio", "MifareKeyBRadio"}, {"a", "b"}},
       {"mifare", "key", {"MifareKeyEdit"}}};
-  // The card kinds' tables, two to a family: the first kind of each is
-  // CardKind1Check's, the second CardKind2Check's.
+  // The card kinds' tables by family, two, two and one: a family's first
+  // kind is CardKind1Check's, its second CardKind2Check's.
   const QString kinds[] = {"Mifare", "UltraLight", "Sr176", "Sri", "ICode"};
   const std::pair<std::string, QString> numbers[] = {
       {"start-block", "StartBlock"},        {"end-block", "EndBlock"},
@@ -77,9 +78,8 @@ std::string Line(const Knob& knob, const std::string& value) {
 std::string SetRandomly(const QWidget& dialog, const Knob& knob, std::mt19937& random, int& index) {
   if (auto* edit = driver::Find<QLineEdit>(dialog, knob.controls[0])) {
     const QString keys[] = {"3A7C19E5B08D", "ff ff ff\tff ff ff", "\t0a1B 2c", "", "1\t2 3"};
-    QString key = keys[random() % 5];
-    edit->setText(key);
-    return "\"" + key.replace('\t', "\\t").toStdString() + "\"";
+    edit->setText(keys[random() % 5]);
+    return "\"" + edit->text().replace('\t', "\\t").toStdString() + "\"";
   }
   auto* list = driver::Find<QComboBox>(dialog, knob.controls[0]);
   const int count = list != nullptr ? list->count() : std::max<int>(knob.controls.size(), 2);
