@@ -1,11 +1,9 @@
-// Runs tavrin-reader's command line in process against a HID host, with a
-// settings file written for the test, and keeps what it printed.
+// Runs tavrin-reader's command line in process against a HID host, with
+// settings files written for the test.
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,47 +12,22 @@
 
 namespace tavrin::cli {
 
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
-
-inline ToolRun RunTool(HidHost& host, const std::vector<std::string>& args) {
+// What the program told: its exit status, standard output and standard
+// error, each followed by "|".
+inline std::string RunTool(HidHost& host, const std::vector<std::string>& args) {
   std::vector<const char*> argv{"tavrin-reader"};
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   std::ostringstream out, err;
-  ToolRun run;
-  run.status = RunReaderTool(static_cast<int>(argv.size()), argv.data(), host, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
+  const int status = RunReaderTool(static_cast<int>(argv.size()), argv.data(), host, out, err);
+  return std::to_string(status) + "|" + out.str() + "|" + err.str() + "|";
 }
 
-// This test program's own folder in the temporary folder, removed at exit,
-// so that runs side by side do not share files.
-inline const std::filesystem::path& ScratchFolder() {
-  struct Folder {
-    std::filesystem::path path;
-    ~Folder() {
-      std::error_code ignored;
-      std::filesystem::remove_all(path, ignored);
-    }
-  };
-  static const Folder folder{[] {
-    const auto tag = std::to_string(std::random_device{}()) + "-" +
-                     std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
-    auto path = std::filesystem::temp_directory_path() / ("tavrin-reader-tests-" + tag);
-    std::filesystem::create_directories(path);
-    return path;
-  }()};
-  return folder.path;
-}
-
-// A settings file of that text in the scratch folder; its path.
+// A settings file of that text in the working folder, the test's own build
+// folder, by a name unique to the test so that tests run side by side; its
+// full path, which starts with a slash on Linux.
 inline std::string SettingsFile(const std::string& name, const std::string& text) {
-  const std::filesystem::path path = ScratchFolder() / name;
-  std::ofstream(path, std::ios::binary) << text;
-  return path.string();
+  std::ofstream(name, std::ios::binary) << text;
+  return std::filesystem::absolute(name).string();
 }
 
 }  // namespace tavrin::cli
