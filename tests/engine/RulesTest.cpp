@@ -29,6 +29,8 @@ constexpr std::array<std::uint8_t, 4> kReaders[] = {
     {0x07, 0x03, 0x03, 0x01}, {0x01, 0x03, 0x00, 0x00}, {0x02, 0x00, 0x03, 0x00},
     {0x04, 0x00, 0x00, 0x01}, {0x03, 0x01, 0x02, 0x00}, {0x00, 0x00, 0x00, 0x00},
 };
+// Their identification, a byte past ASCII included.
+const char* const kIdentifications[] = {"TAVRIN HID READER V1.22", "READER \xC4 2"};
 constexpr ReaderCommand kCommands[] = {ReaderCommand::Info, ReaderCommand::Capability,
                                        ReaderCommand::Unlock, ReaderCommand::WritePage,
                                        ReaderCommand::Reset};
@@ -56,6 +58,7 @@ class Walker {
     if (kind == ActionKind::TypeKey) action.text = kKeys[Pick(std::size(kKeys))];
     if (kind == ActionKind::Unplug && !plugged) {
       rig_.reader.capabilities = kReaders[Pick(std::size(kReaders))];
+      rig_.reader.identification = kIdentifications[Pick(std::size(kIdentifications))];
       rig_.reader.openError = Chance(10) ? EACCES : 0;
     }
     ArmFault();

@@ -84,15 +84,18 @@ inline QStringList PanelsOnView(const QWidget& dialog) {
   return names;
 }
 
-// The caption or text a control shows.
-inline QString Caption(const QWidget& dialog, ControlId id) {
-  QWidget* widget = Control(dialog, id);
+// What a control shows: its caption or text, a list's chosen item.
+inline QString Caption(const QWidget& dialog, const QString& name) {
+  QWidget* widget = Find(dialog, name);
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
   if (auto* frame = qobject_cast<QGroupBox*>(widget)) return frame->title();
   if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+  if (auto* list = qobject_cast<QComboBox*>(widget)) return list->currentText();
   return {};
 }
+
+inline QString Caption(const QWidget& dialog, ControlId id) { return Caption(dialog, NameOf(id)); }
 
 inline QString Description(const QWidget& dialog) {
   return Caption(dialog, ControlId::DescriptionText);
@@ -118,6 +121,35 @@ inline void EnableAsConnected(const QWidget& dialog) {
         "OutputDataCheck", "CardKind1Check", "CardKind2Check", "DownloadButton", "ResetButton"}) {
     Find(dialog, name)->setEnabled(true);
   }
+}
+
+// One user edit: "Name" clicks a button, "Name=value" chooses a list item
+// or types into an edit box, on whichever tab shows the control.
+[[nodiscard]] inline bool EditOne(const QWidget& dialog, const QString& edit) {
+  const QString name = edit.section('=', 0, 0), value = edit.section('=', 1);
+  QWidget* widget = Find(dialog, name);
+  for (int tab = 0; widget != nullptr && !widget->isVisible(); ++tab) {
+    if (!SelectTab(dialog, tab)) return false;
+  }
+  if (widget == nullptr || !widget->isEnabled()) return false;
+  if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    list->setCurrentIndex(list->findText(value));
+    return list->currentText() == value;
+  }
+  if (qobject_cast<QLineEdit*>(widget) == nullptr) return Click(dialog, name);
+  Type(dialog, name, value);
+  return true;
+}
+
+// Edits with ", " between them; false at the first that cannot be made.
+[[nodiscard]] inline bool Edit(const QWidget& dialog, const QString& edits) {
+  for (const QString& edit : edits.split(", ", Qt::SkipEmptyParts)) {
+    if (!EditOne(dialog, edit)) {
+      qWarning("edit failed: %s", qPrintable(edit));
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace tavrin::driver

@@ -73,20 +73,6 @@ class FormTest : public QObject {
   }
   void cleanup() { dialog_.reset(); }
 
-  void everyControlByNameAndIdentifier() {
-    QSet<int> ids;
-    QSet<QString> names;
-    for (QWidget* widget : Dialog().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      if (!widget->property("controlId").isValid()) continue;
-      ids << widget->property("controlId").toInt();
-      names << widget->objectName();
-    }
-    QCOMPARE(ids.size(), 183);
-    QCOMPARE(names.size(), 183);
-    QCOMPARE(Find(Dialog(), "SriDataEndCountCombo")->property("controlId").toInt(), 1105);
-    QCOMPARE(Find(Dialog(), "MifareKeyEdit")->property("controlId").toInt(), 1222);
-  }
-
   void startUpState() {
     QCOMPARE(Dialog().windowTitle(), QString("Tavrin Config Tools"));
     QCOMPARE(Dialog().size(), DuToPixels(354, 259, BaseUnitsOf(Dialog().font())));

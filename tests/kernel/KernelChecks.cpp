@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogUser.h"
+#include "FormDriver.h"
 #include "GoldenDownloads.h"
 #include "reader/PlatformHidHost.h"
 #include "sim/uhid/Emulation.h"
@@ -28,13 +28,15 @@
 namespace tavrin {
 namespace {
 
-using user::kDisconnected;
-using user::kSuccess;
+using driver::Caption;
+using driver::Click;
 
-const QString kConnectedDescription = user::Lines(
-    {"Device Connected", "TAVRIN HID READER V1.22", "Device Support ISO14443A",
-     "  Mifare S50/S70 Card", "  UltraLight Card", "Device Support ISO14443B", "  SR176 Card",
-     "  SRI512/2K/4K/X4K Card", "Device Support ISO15693", "  I.Code SLI", "  Tag-it HF-I"});
+const QString kDisconnected = "Device Disconnected", kSuccess = "DownLoad Successed";
+const QString kConnectedDescription =
+    "Device Connected\r\nTAVRIN HID READER V1.22\r\nDevice Support ISO14443A\r\n"
+    "  Mifare S50/S70 Card\r\n  UltraLight Card\r\nDevice Support ISO14443B\r\n"
+    "  SR176 Card\r\n  SRI512/2K/4K/X4K Card\r\nDevice Support ISO15693\r\n"
+    "  I.Code SLI\r\n  Tag-it HF-I\r\n";
 
 // The emulated reader's traffic after each kind of session.
 const QString kAfterConnect = "received=2 reads=2 resets=0 keyboard=0 commands=F1E0 plugged=1";
@@ -73,24 +75,27 @@ class KernelChecks : public QObject {
 
  private:
   std::unique_ptr<HidHost> host_;
-  std::unique_ptr<user::DialogUser> user_;
-  user::DialogUser& S() { return *user_; }
+  std::unique_ptr<ConfigDialog> dialog_;
+  ConfigDialog& D() { return *dialog_; }
 
-  bool Connected() const {
-    return user_->Shown("ConnectButton") == "Disconnect" && user_->IsEnabled("DownloadButton");
+  bool Connected() {
+    return Caption(D(), "ConnectButton") == "Disconnect" &&
+           driver::IsEnabled(D(), ControlId::DownloadButton);
   }
-  bool Disconnected() const {
-    return user_->Shown("ConnectButton") == "Connect" && !user_->IsEnabled("DownloadButton") &&
-           user_->Description() == kDisconnected;
+  bool Disconnected() {
+    return Caption(D(), "ConnectButton") == "Connect" &&
+           !driver::IsEnabled(D(), ControlId::DownloadButton) &&
+           driver::Description(D()) == kDisconnected;
   }
 
  private slots:
   void init() {
     host_ = CreatePlatformHidHost();
-    user_ = std::make_unique<user::DialogUser>(*host_);
+    dialog_ = std::make_unique<ConfigDialog>(*host_);
+    dialog_->show();
   }
   void cleanup() {
-    user_.reset();
+    dialog_.reset();
     host_.reset();
   }
 
@@ -98,9 +103,11 @@ class KernelChecks : public QObject {
   // would open it, but it does not speak the reader's protocol.
   void connect() {
     QCOMPARE(Emulate("setup 1"), "ok");
-    QVERIFY(S().Press("ConnectButton"));
-    QCOMPARE(S().Description(), kConnectedDescription);
-    QCOMPARE(S().EnabledFamilies(), user::kFamilyRadios);
+    QVERIFY(Click(D(), "ConnectButton"));
+    QCOMPARE(driver::Description(D()), kConnectedDescription);
+    for (ControlId family :
+         {ControlId::TypeARadio, ControlId::TypeBRadio, ControlId::Iso15693Radio})
+      QVERIFY(driver::IsEnabled(D(), family));
     QVERIFY(Connected());
     QCOMPARE(Emulate("status 0"), kAfterConnect);
   }
@@ -116,20 +123,20 @@ class KernelChecks : public QObject {
     QFETCH(int, row);
     const user::GoldenDownload& golden = user::kGoldenDownloads[row];
     QCOMPARE(Emulate("setup 1"), "ok");
-    QVERIFY(S().Press("ConnectButton"));
-    QVERIFY(S().EditAll(QString(golden.edits).split(", ", Qt::SkipEmptyParts)));
-    QVERIFY(S().Press("DownloadButton"));
-    QCOMPARE(S().Description(), kSuccess);
+    QVERIFY(Click(D(), "ConnectButton"));
+    QVERIFY(driver::Edit(D(), golden.edits));
+    QVERIFY(Click(D(), "DownloadButton"));
+    QCOMPARE(driver::Description(D()), kSuccess);
     QCOMPARE(Emulate("pages 0"), PagesOf(golden));
     QCOMPARE(Emulate("status 0"), kAfterDownload);
   }
 
   void reset() {
     QCOMPARE(Emulate("setup 1"), "ok");
-    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(Click(D(), "ConnectButton"));
     QString message;
     AnswerMessageBox(message);
-    QVERIFY(S().Press("ResetButton"));
+    QVERIFY(Click(D(), "ResetButton"));
     QCOMPARE(message, "Device reset success \nand Disconnect");
     QVERIFY(Disconnected());
     QCOMPARE(Emulate("status 0"),
@@ -141,9 +148,9 @@ class KernelChecks : public QObject {
   void noAccess() {
     QVERIFY2(geteuid() != 0, "run this check with --uid");
     QCOMPARE(Emulate("setup 1"), "ok");
-    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(Click(D(), "ConnectButton"));
     QVERIFY(!Connected());
-    const QStringList lines = S().Description().split("\r\n");
+    const QStringList lines = driver::Description(D()).split("\r\n");
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[0], kDisconnected);
     QVERIFY2(lines[1].contains("udev rule") && lines[1].contains("README"), qPrintable(lines[1]));
@@ -154,19 +161,19 @@ class KernelChecks : public QObject {
   // DownLoad is compared last, so that everything else is checked anyway.
   void unplug() {
     QCOMPARE(Emulate("setup 1"), "ok");
-    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(Click(D(), "ConnectButton"));
     QCOMPARE(Emulate("unplug 0"), "ok");
-    QVERIFY(S().Press("DownloadButton"));
-    const QString failure = S().Description();
+    QVERIFY(Click(D(), "DownloadButton"));
+    const QString failure = driver::Description(D());
     QVERIFY(failure != kSuccess);
     QVERIFY(Connected());  // a failed exchange leaves the link open
-    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(Click(D(), "ConnectButton"));
     QVERIFY(Disconnected());
-    QVERIFY(S().Press("ConnectButton"));
+    QVERIFY(Click(D(), "ConnectButton"));
     QVERIFY(Disconnected());
     QCOMPARE(Emulate("plug 0"), "ok");
-    QVERIFY(S().Press("ConnectButton"));
-    QCOMPARE(S().Description(), kConnectedDescription);
+    QVERIFY(Click(D(), "ConnectButton"));
+    QCOMPARE(driver::Description(D()), kConnectedDescription);
     QCOMPARE(Emulate("status 0"),
              "received=4 reads=4 resets=0 keyboard=0 commands=F1E0F1E0 plugged=1");
     QCOMPARE(failure, "DownLoad Failure.\r\nLastError: 19");
@@ -174,9 +181,9 @@ class KernelChecks : public QObject {
 
   void twoReaders() {
     QCOMPARE(Emulate("setup 2"), "ok");
-    QVERIFY(S().Press("ConnectButton"));
-    QVERIFY(S().Press("DownloadButton"));
-    QCOMPARE(S().Description(), kSuccess);
+    QVERIFY(Click(D(), "ConnectButton"));
+    QVERIFY(Click(D(), "DownloadButton"));
+    QCOMPARE(driver::Description(D()), kSuccess);
     QCOMPARE(Emulate("pages 0"), PagesOf(user::kGoldenDownloads[0]));
     QCOMPARE(Emulate("status 0"), kAfterDownload);
     QCOMPARE(Emulate("status 1"), kUntouched);
