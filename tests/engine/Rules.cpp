@@ -46,6 +46,20 @@ const QString kFailure = "DownLoad Failure.";
 const QString kKeyError = "Mifare Key Error: enter 12 hex digits (0-9, A-F)";
 constexpr int kMaxDescription = 512;  // every line once comes to about 300
 
+// Blanks out, a to z raised, filled up with 7s to twelve characters.
+QString Normalised(QString key) {
+  key.remove(' ').remove('\t');
+  for (QChar& c : key) {
+    if (c >= 'a' && c <= 'z') c = c.toUpper();
+  }
+  return key.size() < 12 ? key + "777777777777" : key;
+}
+
+bool IsHexKey(const QString& key) {
+  return std::all_of(key.begin(), key.begin() + 12,
+                     [](QChar c) { return QString("0123456789ABCDEF").contains(c); });
+}
+
 class Judgement {
  public:
   Judgement(Rig& rig, const Before& before)
@@ -72,328 +86,299 @@ class Judgement {
     return kFamilies[0];
   }
 
-  // Always.
-  void FormRules();
-  void LinkRules();
+  QStringList ExpectedTabs() const {
+    QStringList tabs{"System Config"};
+    if (!rig_.tabsRebuilt) return tabs;
+    if (Checked(C::OutputSnrCheck)) tabs << "SNR";
+    const FamilyWords& family = CheckedFamily();
+    if (Checked(C::CardKind1Check)) tabs << family.kinds[0].caption;
+    if (family.kinds[1].caption != nullptr && Checked(C::CardKind2Check))
+      tabs << family.kinds[1].caption;
+    return tabs;
+  }
 
-  void Passive(const std::set<QString>& mayChange);
-  void ClickRules(const Action& action);
-  void Connect();
-  void Download();
-  void Reset();
+  QString PanelOfTab(const QString& caption) const {
+    if (caption == "System Config") return "SystemPanel";
+    if (caption == "SNR") return "SnrPanel";
+    for (const FamilyWords& family : kFamilies) {
+      for (std::size_t kind = 0; kind < 2; ++kind) {
+        if (family.kinds[kind].caption != nullptr && caption == family.kinds[kind].caption)
+          return family.kinds[kind].panel;
+      }
+    }
+    return "no panel";
+  }
+
+  // The card-kind checks show with data output only (the second not under
+  // ISO15693), a block panel the frames of its checked mode only.
+  QStringList ShouldShow(Panel panel) const {
+    const bool data = Checked(C::OutputDataCheck);
+    QStringList names;
+    for (ControlId id : PanelMembers(panel)) {
+      bool shown = true;
+      if (id == C::CardKind1Check) shown = data;
+      if (id == C::CardKind2Check) shown = data && !Checked(C::Iso15693Radio);
+      if (std::find(kBlockPanels.begin(), kBlockPanels.end(), panel) != kBlockPanels.end()) {
+        const bool mode1 = Checked(BlockControl(panel, BlockRole::Mode1Radio));
+        for (BlockRole role : {BlockRole::Mode1StartFrame, BlockRole::Mode1EndFrame})
+          if (id == BlockControl(panel, role)) shown = mode1;
+        for (BlockRole role : {BlockRole::Mode2BlockFrame, BlockRole::Mode2ByteFrame})
+          if (id == BlockControl(panel, role)) shown = !mode1;
+      }
+      if (shown) names << driver::NameOf(id);
+    }
+    return names;
+  }
+
+  void FormRules() {
+    int families = 0;
+    for (const FamilyWords& family : kFamilies) families += Checked(family.radio);
+    Expect(families == 1, QString("%1 family radios checked").arg(families));
+    Expect(
+        Checked(C::OutputDataCheck) || (!Checked(C::CardKind1Check) && !Checked(C::CardKind2Check)),
+        "a card kind checked without data output");
+
+    const QStringList tabs = driver::TabCaptions(dialog_);
+    Expect(tabs == ExpectedTabs(), "tabs [" + tabs.join(", ") + "], the choices call for [" +
+                                       ExpectedTabs().join(", ") + "]");
+    if (rig_.tabsRebuilt) {
+      const FamilyWords& family = CheckedFamily();
+      for (std::size_t kind = 0; kind < 2; ++kind) {
+        const ControlId check = kind == 0 ? C::CardKind1Check : C::CardKind2Check;
+        if (family.kinds[kind].caption == nullptr) continue;
+        Expect(driver::Caption(dialog_, check) == family.kinds[kind].caption,
+               driver::NameOf(check) + " captioned " + driver::Caption(dialog_, check));
+      }
+    }
+
+    const int current = driver::CurrentTab(dialog_);
+    const QString panel = current >= 0 && current < tabs.size() ? PanelOfTab(tabs[current]) : "";
+    QStringList onView;
+    for (const PanelDef& def : kPanels) {
+      QStringList shown;
+      for (ControlId id : PanelMembers(def.panel)) {
+        if (!driver::Control(dialog_, id)->isHidden()) shown << driver::NameOf(id);
+      }
+      if (shown.isEmpty()) continue;
+      onView << def.name;
+      Expect(shown == ShouldShow(def.panel),
+             QString(def.name) + " shows [" + shown.join(", ") + "]");
+    }
+    Expect(onView == QStringList{panel},
+           QString("tab %1 selected, panels on view: [%2]").arg(current).arg(onView.join(", ")));
+    Expect(driver::Control(dialog_, C::CardKind3Check)->isHidden(), "CardKind3Check on view");
+    const QString text = Description();
+    Expect(text.size() <= kMaxDescription && !text.contains(QChar(0)), "description " + text);
+  }
+
+  void LinkRules() {
+    const bool open = Open();
+    Expect(rig_.sim.OpenHandles() == (open ? 1 : 0), "handles left open");
+    Expect(rig_.keyboard.opens == rig_.keyboard.closes, "the keyboard was left open");
+    Expect(driver::Caption(dialog_, C::ConnectButton) == (open ? "Disconnect" : "Connect"),
+           "ConnectButton reads " + driver::Caption(dialog_, C::ConnectButton));
+    for (ControlId id : {C::OutputSnrCheck, C::OutputDataCheck, C::CardKind1Check,
+                         C::CardKind2Check, C::DownloadButton, C::ResetButton}) {
+      Expect(driver::IsEnabled(dialog_, id) == open,
+             driver::NameOf(id) + (open ? " disabled" : " enabled"));
+    }
+    Expect(driver::IsEnabled(dialog_, C::PageTabs) == (open || !rig_.tabsRebuilt), "PageTabs");
+    for (const FamilyWords& family : kFamilies) {
+      const bool enabled = open && (rig_.families & family.bit) != 0;
+      Expect(driver::IsEnabled(dialog_, family.radio) == enabled,
+             driver::NameOf(family.radio) + (enabled ? " disabled" : " enabled"));
+    }
+  }
+
+  // Nothing on the wire, the link and the texts as they were, and no setting
+  // changed but those named.
+  void Passive(const std::set<QString>& mayChange) {
+    Expect(sent_.empty(), QString("%1 reports sent").arg(sent_.size()));
+    Expect(Open() == before_.open, "the link changed");
+    Expect(Description() == before_.description, "description became " + Description());
+    Expect(dialog_.resetMessages == before_.resetMessages, "a reset message appeared");
+    const Settings now = SettingsOf(dialog_);
+    for (const auto& [name, value] : now) {
+      Expect(value == before_.settings.at(name) || mayChange.contains(name),
+             name + " changed to " + value);
+    }
+  }
+
+  void ClickRules(const Action& action) {
+    const ControlId id = TargetOf(action);
+    const QString name = driver::NameOf(id);
+    std::set<QString> mayChange{name};
+    const bool radio = qobject_cast<const QRadioButton*>(driver::Control(dialog_, id)) != nullptr;
+    if (radio) {
+      Expect(Checked(id), name + " not checked by its click");
+      for (const std::vector<ControlId>& set : RadioSets()) {
+        if (std::find(set.begin(), set.end(), id) == set.end()) continue;
+        for (ControlId member : set) mayChange.insert(driver::NameOf(member));
+      }
+    } else {
+      Expect(Checked(id) != (before_.settings.at(name) == "checked"), name + " did not toggle");
+    }
+    if (id == C::OutputDataCheck)
+      mayChange.insert({driver::NameOf(C::CardKind1Check), driver::NameOf(C::CardKind2Check)});
+    Passive(mayChange);
+  }
+
+  void SettingsBecome(const Settings& expected) {
+    const Settings now = SettingsOf(dialog_);
+    for (const auto& [name, value] : expected) {
+      Expect(now.at(name) == value, name + " is " + now.at(name) + ", expected " + value);
+    }
+  }
+
+  // The reader's text from offset 11 to its zero byte, then its families and
+  // kinds; an exchange that failed ends the lines with its error.
+  QString IdentificationLines() const {
+    QString lines;
+    if (sent_[0].Accepted()) {
+      const ReaderFrame& reply = sent_[0].reply;
+      const auto end = std::find(reply.begin() + 11, reply.end(), 0);
+      lines +=
+          QString::fromLatin1(reinterpret_cast<const char*>(&reply[11]), end - reply.begin() - 11);
+      lines += "\r\n";
+    }
+    if (sent_.size() == 2 && sent_[1].Accepted()) {
+      const ReaderFrame& caps = sent_[1].reply;
+      for (const FamilyWords& family : kFamilies) {
+        if ((caps[11] & family.bit) == 0) continue;
+        lines += family.support;
+        for (std::size_t kind = 0; kind < 2; ++kind) {
+          if (family.kinds[kind].line != nullptr &&
+              (caps[11 + family.kindsByte] & (1 << kind)) != 0)
+            lines += family.kinds[kind].line;
+        }
+      }
+    }
+    for (const Exchange& exchange : sent_) {
+      if (!exchange.Completed()) lines += QString("LastError: %1\r\n").arg(exchange.error);
+    }
+    return lines;
+  }
+
+  void Connect() {
+    rig_.tabsRebuilt = true;
+    Expect(dialog_.resetMessages == before_.resetMessages, "a reset message appeared");
+    const bool findable = before_.plugged && before_.openError == 0;
+    if (before_.open || !findable) {
+      Expect(!Open(), "still connected");
+      Expect(sent_.empty(), "Disconnect or a failed search talked to the reader");
+      const bool seen = !before_.open && before_.plugged;
+      Expect(seen ? Description().startsWith("Device Disconnected\r\nReader found, but ")
+                  : Description() == "Device Disconnected",
+             "disconnected, description " + Description());
+      SettingsBecome(before_.settings);
+      rig_.families = 0;
+      return;
+    }
+    Expect(Open(), "not connected to a present reader");
+    Expect(!sent_.empty() && sent_[0].Command() == ReaderCommand::Info, "no info request first");
+    if (sent_.empty()) return;
+    const bool identified = sent_[0].Accepted();
+    Expect(sent_.size() == (identified ? 2u : 1u) &&
+               (!identified || sent_[1].Command() == ReaderCommand::Capability),
+           "capability asked for out of turn");
+    Expect(Description() == "Device Connected\r\n" + IdentificationLines(),
+           "connected, description " + Description());
+    const bool known = sent_.size() == 2 && sent_[1].Accepted();
+    rig_.families = known ? sent_[1].reply[11] & 0x07 : 0;
+    Settings expected = before_.settings;
+    if (known) {
+      // A family the reader lacks hands the choice on, A to B to 15693 to A.
+      ControlId chosen = C::TypeARadio;
+      for (const FamilyWords& family : kFamilies) {
+        if (expected.at(driver::NameOf(family.radio)) == "checked") chosen = family.radio;
+      }
+      for (const FamilyWords& family : kFamilies) {
+        if ((rig_.families & family.bit) == 0 && chosen == family.radio) chosen = family.fallback;
+      }
+      for (const FamilyWords& family : kFamilies)
+        expected[driver::NameOf(family.radio)] = family.radio == chosen ? "checked" : "unchecked";
+    }
+    SettingsBecome(expected);
+  }
+
+  // What writing the family page moves: end lists up to their starts, and
+  // the Mifare key into its normal form.
+  Settings AfterDownload() const {
+    Settings expected = before_.settings;
+    const FamilyWords& family = CheckedFamily();
+    for (const EndClamp& clamp : kEndClamps) {
+      if (static_cast<std::uint8_t>(clamp.page) != family.page) continue;
+      const QString start = expected.at(driver::NameOf(clamp.startList));
+      QString& end = expected.at(driver::NameOf(clamp.endList));
+      if (start.toInt() > end.toInt()) end = start;
+    }
+    QString& key = expected.at(driver::NameOf(C::MifareKeyEdit));
+    if (family.radio == C::TypeARadio) key = Normalised(key);
+    return expected;
+  }
+
+  void Download() {
+    Expect(Open(), "a download closed the link");
+    const FamilyWords& family = CheckedFamily();
+    if (family.radio == C::TypeARadio &&
+        !IsHexKey(Normalised(before_.settings.at(driver::NameOf(C::MifareKeyEdit))))) {
+      Expect(sent_.empty(), "a key that is no hex number went out");
+      Expect(Description() == kKeyError, "invalid key, description " + Description());
+      SettingsBecome(before_.settings);
+      return;
+    }
+    Expect(!sent_.empty() && sent_[0].Command() == ReaderCommand::Unlock, "no unlock first");
+    if (sent_.empty()) return;
+    const bool unlocked = sent_[0].Accepted();
+    Expect(sent_.size() == (unlocked ? 3u : 1u), QString("%1 requests sent").arg(sent_.size()));
+    if (sent_.size() == 3) {
+      Expect(sent_[1].Command() == ReaderCommand::WritePage && sent_[1].PageNumber() == 0,
+             "page 0 not written second");
+      Expect(sent_[2].Command() == ReaderCommand::WritePage && sent_[2].PageNumber() == family.page,
+             "not the checked family's page written last");
+    }
+    const bool success =
+        sent_.size() == 3 &&
+        std::all_of(sent_.begin(), sent_.end(), [](const Exchange& e) { return e.Accepted(); });
+    QString expected = success ? kSuccess : kFailure;
+    for (const Exchange& exchange : sent_) {
+      if (success || exchange.Completed()) continue;
+      expected += QString("\r\nLastError: %1").arg(exchange.error);
+      break;
+    }
+    Expect(Description() == expected, "download, description " + Description());
+    if (success && rig_.storesAsSent) {
+      for (const Exchange& write : {sent_[1], sent_[2]}) {
+        const auto* stored = rig_.reader.Page(static_cast<PageNumber>(write.PageNumber()));
+        Expect(stored != nullptr && std::equal(stored->begin(), stored->end(), &write.request[10]),
+               QString("page %1 not stored as sent").arg(write.PageNumber()));
+      }
+    }
+    SettingsBecome(unlocked ? AfterDownload() : before_.settings);
+  }
+
+  void Reset() {
+    SettingsBecome(before_.settings);
+    Expect(sent_.size() == 1 && sent_[0].Command() == ReaderCommand::Reset,
+           "a reset is one reset request");
+    if (sent_.size() != 1) return;
+    const Exchange& reset = sent_[0];
+    const bool accepted = reset.Accepted();
+    Expect(Open() == !accepted, "the link after a reset");
+    Expect(dialog_.resetMessages == before_.resetMessages + (accepted ? 1 : 0), "reset message");
+    const QString expected = accepted            ? QString("Device Disconnected")
+                             : reset.Completed() ? QString("Device Reset Failure.")
+                                                 : QString("LastError: %1").arg(reset.error);
+    Expect(Description() == expected, "reset, description " + Description());
+    if (accepted) rig_.families = 0;
+  }
 
  private:
-  QStringList ExpectedTabs() const;
-  QString PanelOfTab(const QString& caption) const;
-  QStringList ShouldShow(Panel panel) const;
-  QString IdentificationLines() const;
-  void SettingsBecome(const Settings& expected);
-  Settings AfterDownload() const;
-
   Rig& rig_;
   const RigDialog& dialog_;
   const Before& before_;
   std::vector<Exchange> sent_;
 };
-
-QStringList Judgement::ExpectedTabs() const {
-  QStringList tabs{"System Config"};
-  if (!rig_.tabsRebuilt) return tabs;
-  if (Checked(C::OutputSnrCheck)) tabs << "SNR";
-  const FamilyWords& family = CheckedFamily();
-  if (Checked(C::CardKind1Check)) tabs << family.kinds[0].caption;
-  if (family.kinds[1].caption != nullptr && Checked(C::CardKind2Check))
-    tabs << family.kinds[1].caption;
-  return tabs;
-}
-
-QString Judgement::PanelOfTab(const QString& caption) const {
-  if (caption == "System Config") return "SystemPanel";
-  if (caption == "SNR") return "SnrPanel";
-  for (const FamilyWords& family : kFamilies) {
-    for (std::size_t kind = 0; kind < 2; ++kind) {
-      if (family.kinds[kind].caption != nullptr && caption == family.kinds[kind].caption)
-        return family.kinds[kind].panel;
-    }
-  }
-  return "no panel";
-}
-
-// The card-kind checks show with data output only (the second not under
-// ISO15693), a block panel the frames of its checked mode only.
-QStringList Judgement::ShouldShow(Panel panel) const {
-  const bool data = Checked(C::OutputDataCheck);
-  QStringList names;
-  for (ControlId id : PanelMembers(panel)) {
-    bool shown = true;
-    if (id == C::CardKind1Check) shown = data;
-    if (id == C::CardKind2Check) shown = data && !Checked(C::Iso15693Radio);
-    if (std::find(kBlockPanels.begin(), kBlockPanels.end(), panel) != kBlockPanels.end()) {
-      const bool mode1 = Checked(BlockControl(panel, BlockRole::Mode1Radio));
-      for (BlockRole role : {BlockRole::Mode1StartFrame, BlockRole::Mode1EndFrame})
-        if (id == BlockControl(panel, role)) shown = mode1;
-      for (BlockRole role : {BlockRole::Mode2BlockFrame, BlockRole::Mode2ByteFrame})
-        if (id == BlockControl(panel, role)) shown = !mode1;
-    }
-    if (shown) names << driver::NameOf(id);
-  }
-  return names;
-}
-
-void Judgement::FormRules() {
-  int families = 0;
-  for (const FamilyWords& family : kFamilies) families += Checked(family.radio);
-  Expect(families == 1, QString("%1 family radios checked").arg(families));
-  Expect(
-      Checked(C::OutputDataCheck) || (!Checked(C::CardKind1Check) && !Checked(C::CardKind2Check)),
-      "a card kind checked without data output");
-
-  const QStringList tabs = driver::TabCaptions(dialog_);
-  Expect(tabs == ExpectedTabs(), "tabs [" + tabs.join(", ") + "], the choices call for [" +
-                                     ExpectedTabs().join(", ") + "]");
-  if (rig_.tabsRebuilt) {
-    const FamilyWords& family = CheckedFamily();
-    for (std::size_t kind = 0; kind < 2; ++kind) {
-      const ControlId check = kind == 0 ? C::CardKind1Check : C::CardKind2Check;
-      if (family.kinds[kind].caption == nullptr) continue;
-      Expect(driver::Caption(dialog_, check) == family.kinds[kind].caption,
-             driver::NameOf(check) + " captioned " + driver::Caption(dialog_, check));
-    }
-  }
-
-  const int current = driver::CurrentTab(dialog_);
-  const QString panel = current >= 0 && current < tabs.size() ? PanelOfTab(tabs[current]) : "";
-  QStringList onView;
-  for (const PanelDef& def : kPanels) {
-    QStringList shown;
-    for (ControlId id : PanelMembers(def.panel)) {
-      if (!driver::Control(dialog_, id)->isHidden()) shown << driver::NameOf(id);
-    }
-    if (shown.isEmpty()) continue;
-    onView << def.name;
-    Expect(shown == ShouldShow(def.panel), QString(def.name) + " shows [" + shown.join(", ") + "]");
-  }
-  Expect(onView == QStringList{panel},
-         QString("tab %1 selected, panels on view: [%2]").arg(current).arg(onView.join(", ")));
-  Expect(driver::Control(dialog_, C::CardKind3Check)->isHidden(), "CardKind3Check on view");
-  const QString text = Description();
-  Expect(text.size() <= kMaxDescription && !text.contains(QChar(0)), "description " + text);
-}
-
-void Judgement::LinkRules() {
-  const bool open = Open();
-  Expect(rig_.sim.OpenHandles() == (open ? 1 : 0), "handles left open");
-  Expect(rig_.keyboard.opens == rig_.keyboard.closes, "the keyboard was left open");
-  Expect(driver::Caption(dialog_, C::ConnectButton) == (open ? "Disconnect" : "Connect"),
-         "ConnectButton reads " + driver::Caption(dialog_, C::ConnectButton));
-  for (ControlId id : {C::OutputSnrCheck, C::OutputDataCheck, C::CardKind1Check, C::CardKind2Check,
-                       C::DownloadButton, C::ResetButton}) {
-    Expect(driver::IsEnabled(dialog_, id) == open,
-           driver::NameOf(id) + (open ? " disabled" : " enabled"));
-  }
-  Expect(driver::IsEnabled(dialog_, C::PageTabs) == (open || !rig_.tabsRebuilt), "PageTabs");
-  for (const FamilyWords& family : kFamilies) {
-    const bool enabled = open && (rig_.families & family.bit) != 0;
-    Expect(driver::IsEnabled(dialog_, family.radio) == enabled,
-           driver::NameOf(family.radio) + (enabled ? " disabled" : " enabled"));
-  }
-}
-
-// Nothing on the wire, the link and the texts as they were, and no setting
-// changed but those named.
-void Judgement::Passive(const std::set<QString>& mayChange) {
-  Expect(sent_.empty(), QString("%1 reports sent").arg(sent_.size()));
-  Expect(Open() == before_.open, "the link changed");
-  Expect(Description() == before_.description, "description became " + Description());
-  Expect(dialog_.resetMessages == before_.resetMessages, "a reset message appeared");
-  const Settings now = SettingsOf(dialog_);
-  for (const auto& [name, value] : now) {
-    Expect(value == before_.settings.at(name) || mayChange.contains(name),
-           name + " changed to " + value);
-  }
-}
-
-void Judgement::ClickRules(const Action& action) {
-  const ControlId id = TargetOf(action);
-  const QString name = driver::NameOf(id);
-  std::set<QString> mayChange{name};
-  const bool radio = qobject_cast<const QRadioButton*>(driver::Control(dialog_, id)) != nullptr;
-  if (radio) {
-    Expect(Checked(id), name + " not checked by its click");
-    for (const std::vector<ControlId>& set : RadioSets()) {
-      if (std::find(set.begin(), set.end(), id) == set.end()) continue;
-      for (ControlId member : set) mayChange.insert(driver::NameOf(member));
-    }
-  } else {
-    Expect(Checked(id) != (before_.settings.at(name) == "checked"), name + " did not toggle");
-  }
-  if (id == C::OutputDataCheck)
-    mayChange.insert({driver::NameOf(C::CardKind1Check), driver::NameOf(C::CardKind2Check)});
-  Passive(mayChange);
-}
-
-void Judgement::SettingsBecome(const Settings& expected) {
-  const Settings now = SettingsOf(dialog_);
-  for (const auto& [name, value] : expected) {
-    Expect(now.at(name) == value, name + " is " + now.at(name) + ", expected " + value);
-  }
-}
-
-// The reader's text from offset 11 to its zero byte, then its families and
-// kinds; an exchange that failed ends the lines with its error.
-QString Judgement::IdentificationLines() const {
-  QString lines;
-  if (sent_[0].Accepted()) {
-    const ReaderFrame& reply = sent_[0].reply;
-    const auto end = std::find(reply.begin() + 11, reply.end(), 0);
-    lines +=
-        QString::fromLatin1(reinterpret_cast<const char*>(&reply[11]), end - reply.begin() - 11);
-    lines += "\r\n";
-  }
-  if (sent_.size() == 2 && sent_[1].Accepted()) {
-    const ReaderFrame& caps = sent_[1].reply;
-    for (const FamilyWords& family : kFamilies) {
-      if ((caps[11] & family.bit) == 0) continue;
-      lines += family.support;
-      for (std::size_t kind = 0; kind < 2; ++kind) {
-        if (family.kinds[kind].line != nullptr && (caps[11 + family.kindsByte] & (1 << kind)) != 0)
-          lines += family.kinds[kind].line;
-      }
-    }
-  }
-  for (const Exchange& exchange : sent_) {
-    if (!exchange.Completed()) lines += QString("LastError: %1\r\n").arg(exchange.error);
-  }
-  return lines;
-}
-
-void Judgement::Connect() {
-  rig_.tabsRebuilt = true;
-  Expect(dialog_.resetMessages == before_.resetMessages, "a reset message appeared");
-  const bool findable = before_.plugged && before_.openError == 0;
-  if (before_.open || !findable) {
-    Expect(!Open(), "still connected");
-    Expect(sent_.empty(), "Disconnect or a failed search talked to the reader");
-    const bool seen = !before_.open && before_.plugged;
-    Expect(seen ? Description().startsWith("Device Disconnected\r\nReader found, but ")
-                : Description() == "Device Disconnected",
-           "disconnected, description " + Description());
-    SettingsBecome(before_.settings);
-    rig_.families = 0;
-    return;
-  }
-  Expect(Open(), "not connected to a present reader");
-  Expect(!sent_.empty() && sent_[0].Command() == ReaderCommand::Info, "no info request first");
-  if (sent_.empty()) return;
-  const bool identified = sent_[0].Accepted();
-  Expect(sent_.size() == (identified ? 2u : 1u) &&
-             (!identified || sent_[1].Command() == ReaderCommand::Capability),
-         "capability asked for out of turn");
-  Expect(Description() == "Device Connected\r\n" + IdentificationLines(),
-         "connected, description " + Description());
-  const bool known = sent_.size() == 2 && sent_[1].Accepted();
-  rig_.families = known ? sent_[1].reply[11] & 0x07 : 0;
-  Settings expected = before_.settings;
-  if (known) {
-    // A family the reader lacks hands the choice on, A to B to 15693 to A.
-    ControlId chosen = C::TypeARadio;
-    for (const FamilyWords& family : kFamilies) {
-      if (expected.at(driver::NameOf(family.radio)) == "checked") chosen = family.radio;
-    }
-    for (const FamilyWords& family : kFamilies) {
-      if ((rig_.families & family.bit) == 0 && chosen == family.radio) chosen = family.fallback;
-    }
-    for (const FamilyWords& family : kFamilies)
-      expected[driver::NameOf(family.radio)] = family.radio == chosen ? "checked" : "unchecked";
-  }
-  SettingsBecome(expected);
-}
-
-// Blanks out, a to z raised, filled up with 7s to twelve characters.
-QString Normalised(QString key) {
-  key.remove(' ').remove('\t');
-  for (QChar& c : key) {
-    if (c >= 'a' && c <= 'z') c = c.toUpper();
-  }
-  return key.size() < 12 ? key + "777777777777" : key;
-}
-
-bool IsHexKey(const QString& key) {
-  return std::all_of(key.begin(), key.begin() + 12,
-                     [](QChar c) { return QString("0123456789ABCDEF").contains(c); });
-}
-
-// What writing the family page moves: end lists up to their starts, and
-// the Mifare key into its normal form.
-Settings Judgement::AfterDownload() const {
-  Settings expected = before_.settings;
-  const FamilyWords& family = CheckedFamily();
-  for (const EndClamp& clamp : kEndClamps) {
-    if (static_cast<std::uint8_t>(clamp.page) != family.page) continue;
-    const QString start = expected.at(driver::NameOf(clamp.startList));
-    QString& end = expected.at(driver::NameOf(clamp.endList));
-    if (start.toInt() > end.toInt()) end = start;
-  }
-  QString& key = expected.at(driver::NameOf(C::MifareKeyEdit));
-  if (family.radio == C::TypeARadio) key = Normalised(key);
-  return expected;
-}
-
-void Judgement::Download() {
-  Expect(Open(), "a download closed the link");
-  const FamilyWords& family = CheckedFamily();
-  if (family.radio == C::TypeARadio &&
-      !IsHexKey(Normalised(before_.settings.at(driver::NameOf(C::MifareKeyEdit))))) {
-    Expect(sent_.empty(), "a key that is no hex number went out");
-    Expect(Description() == kKeyError, "invalid key, description " + Description());
-    SettingsBecome(before_.settings);
-    return;
-  }
-  Expect(!sent_.empty() && sent_[0].Command() == ReaderCommand::Unlock, "no unlock first");
-  if (sent_.empty()) return;
-  const bool unlocked = sent_[0].Accepted();
-  Expect(sent_.size() == (unlocked ? 3u : 1u), QString("%1 requests sent").arg(sent_.size()));
-  if (sent_.size() == 3) {
-    Expect(sent_[1].Command() == ReaderCommand::WritePage && sent_[1].PageNumber() == 0,
-           "page 0 not written second");
-    Expect(sent_[2].Command() == ReaderCommand::WritePage && sent_[2].PageNumber() == family.page,
-           "not the checked family's page written last");
-  }
-  const bool success =
-      sent_.size() == 3 &&
-      std::all_of(sent_.begin(), sent_.end(), [](const Exchange& e) { return e.Accepted(); });
-  QString expected = success ? kSuccess : kFailure;
-  for (const Exchange& exchange : sent_) {
-    if (success || exchange.Completed()) continue;
-    expected += QString("\r\nLastError: %1").arg(exchange.error);
-    break;
-  }
-  Expect(Description() == expected, "download, description " + Description());
-  if (success && rig_.storesAsSent) {
-    for (const Exchange& write : {sent_[1], sent_[2]}) {
-      const auto* stored = rig_.reader.Page(static_cast<PageNumber>(write.PageNumber()));
-      Expect(stored != nullptr && std::equal(stored->begin(), stored->end(), &write.request[10]),
-             QString("page %1 not stored as sent").arg(write.PageNumber()));
-    }
-  }
-  SettingsBecome(unlocked ? AfterDownload() : before_.settings);
-}
-
-void Judgement::Reset() {
-  SettingsBecome(before_.settings);
-  Expect(sent_.size() == 1 && sent_[0].Command() == ReaderCommand::Reset,
-         "a reset is one reset request");
-  if (sent_.size() != 1) return;
-  const Exchange& reset = sent_[0];
-  const bool accepted = reset.Accepted();
-  Expect(Open() == !accepted, "the link after a reset");
-  Expect(dialog_.resetMessages == before_.resetMessages + (accepted ? 1 : 0), "reset message");
-  const QString expected = accepted            ? QString("Device Disconnected")
-                           : reset.Completed() ? QString("Device Reset Failure.")
-                                               : QString("LastError: %1").arg(reset.error);
-  Expect(Description() == expected, "reset, description " + Description());
-  if (accepted) rig_.families = 0;
-}
 
 }  // namespace
 

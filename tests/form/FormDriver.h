@@ -71,19 +71,6 @@ inline void Type(const QWidget& dialog, const QString& name, const QString& text
   QTest::keyClicks(edit, text);
 }
 
-// Names of the panels with at least one member on view.
-inline QStringList PanelsOnView(const QWidget& dialog) {
-  QStringList names;
-  for (const PanelDef& panel : kPanels) {
-    for (ControlId id : PanelMembers(panel.panel)) {
-      if (!Control(dialog, id)->isVisible()) continue;
-      names << panel.name;
-      break;
-    }
-  }
-  return names;
-}
-
 // What a control shows: its caption or text, a list's chosen item.
 inline QString Caption(const QWidget& dialog, const QString& name) {
   QWidget* widget = Find(dialog, name);
@@ -107,11 +94,6 @@ inline bool IsChecked(const QWidget& dialog, ControlId id) {
 
 inline bool IsEnabled(const QWidget& dialog, ControlId id) {
   return Control(dialog, id)->isEnabled();
-}
-
-// Sets a check as a program would, not as a click does.
-inline void SetChecked(const QWidget& dialog, ControlId id, bool checked) {
-  Control<QAbstractButton>(dialog, id)->setChecked(checked);
 }
 
 // What a successful Connect enables, without a reader.

@@ -78,7 +78,6 @@ class FormTest : public QObject {
     QCOMPARE(Dialog().size(), DuToPixels(354, 259, BaseUnitsOf(Dialog().font())));
     QCOMPARE(Dialog().minimumSize(), Dialog().maximumSize());
     QCOMPARE(driver::TabCaptions(Dialog()), QStringList{"System Config"});
-    QCOMPARE(driver::PanelsOnView(Dialog()), QStringList{"SystemPanel"});
     QCOMPARE(Caption(ControlId::DescriptionText), QString());
     // A caption of each kind of control, as the user reads it.
     QCOMPARE(QStringList({Caption(ControlId::TypeARadio), Caption(ControlId::MifareKeyARadio),
@@ -175,9 +174,8 @@ class FormTest : public QObject {
   // control alone.
   void settingAChecksRunsNoHandler() {
     driver::EnableAsConnected(Dialog());
-    driver::SetChecked(Dialog(), ControlId::OutputDataCheck, true);
-    driver::SetChecked(Dialog(), ControlId::TypeBRadio, true);
-    driver::SetChecked(Dialog(), ControlId::UltraLightMode2Radio, true);
+    for (const char* name : {"OutputDataCheck", "TypeBRadio", "UltraLightMode2Radio"})
+      Find<QAbstractButton>(Dialog(), name)->setChecked(true);
     QCOMPARE(driver::TabCaptions(Dialog()), QStringList{"System Config"});
     QVERIFY(!Visible("CardKind1Check"));
     QVERIFY(Checked("TypeARadio") && Checked("UltraLightMode1Radio"));

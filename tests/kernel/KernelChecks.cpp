@@ -13,8 +13,6 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -187,30 +185,6 @@ class KernelChecks : public QObject {
     QCOMPARE(Emulate("pages 0"), PagesOf(user::kGoldenDownloads[0]));
     QCOMPARE(Emulate("status 0"), kAfterDownload);
     QCOMPARE(Emulate("status 1"), kUntouched);
-  }
-
-  // One exchange is the info request sent and its reply read.
-  void latency() {
-    constexpr int kExchanges = 200;
-    QCOMPARE(Emulate("setup 1"), "ok");
-    ReaderLink link{*host_, FindReader(*host_)};
-    QVERIFY(link.IsOpen());
-    std::vector<double> millis;
-    for (int i = 0; i < kExchanges; ++i) {
-      ReaderFrame frame{};
-      BuildInfoRequest(frame);
-      const auto start = std::chrono::steady_clock::now();
-      QVERIFY(ExchangeFrame(link, frame));
-      const std::chrono::duration<double, std::milli> took =
-          std::chrono::steady_clock::now() - start;
-      QCOMPARE(ReplyIdentification(frame), std::string("TAVRIN HID READER V1.22"));
-      millis.push_back(took.count());
-    }
-    CloseReader(link);
-    std::sort(millis.begin(), millis.end());
-    std::printf("figure: median %.2f ms, worst %.2f ms (%d exchanges)\n",
-                (millis[kExchanges / 2 - 1] + millis[kExchanges / 2]) / 2, millis.back(),
-                kExchanges);
   }
 };
 
