@@ -3,8 +3,8 @@
 // and resets against a reader that refuses, loses replies, disappears and
 // comes back with other card families. A failure matrix makes every exchange
 // of Connect, DownLoad (each family) and Reset meet every kind of failure
-// once, from a form set away from its defaults so that a download has end
-// lists and a key to move.
+// once, from a golden form where every control of the family is away from
+// its default, so that a download has end lists and a key to move.
 //
 // Replay the walk or run it longer by hand:
 //   TAVRIN_WALK_SEED=123 TAVRIN_WALK_STEPS=200000 ./engine_rules randomWalk
@@ -16,6 +16,7 @@
 #include <random>
 
 #include "FormDriver.h"
+#include "GoldenDownloads.h"
 #include "Rules.h"
 
 namespace tavrin::engine {
@@ -104,15 +105,6 @@ const Step kSteps[] = {
 const SimFault kFaults[] = {SimFault::FailSend(EIO), SimFault::FailRead(ETIMEDOUT),
                             SimFault::Refuse(0x01), SimFault::Refuse(0x80), SimFault::Refuse(0xFF)};
 
-const char* const kChecked[] = {"OutputDataCheck",  "CardKind1Check",   "CardKind2Check",
-                                "SnrLsbFirstRadio", "SnrCapsLockCheck", "MifareKeyBRadio"};
-const std::pair<const char*, int> kItems[] = {
-    {"MifareStartSectorCombo", 9},  {"MifareEndSectorCombo", 4}, {"UltraLightStartBlockCombo", 7},
-    {"UltraLightEndBlockCombo", 3}, {"Sr176StartBlockCombo", 5}, {"Sr176EndBlockCombo", 2},
-    {"SriStartBlockCombo", 8},      {"SriEndBlockCombo", 4},     {"ICodeStartBlockCombo", 10},
-    {"ICodeEndBlockCombo", 6},      {"SnrEndKeyCombo", 2},       {"MifareDataEndKeyCombo", 4},
-};
-
 // Fails the first request that matches step, the firmware's own way; the
 // flag tells whether it came.
 std::shared_ptr<bool> Arm(SimReader& reader, const Step& step, int familyPage, SimFault fault) {
@@ -195,15 +187,10 @@ class RulesTest : public QObject {
     QFETCH(int, fault);
     Rig rig;
     rig.dialog.show();
-    for (const char* name : kChecked)
-      driver::Find<QAbstractButton>(rig.dialog, name)->setChecked(true);
-    for (const auto& [name, index] : kItems)
-      driver::Find<QComboBox>(rig.dialog, name)->setCurrentIndex(index);
-    driver::Type(rig.dialog, "MifareKeyEdit", "a0 a1 a2 a3 a4 a5");
     const Step& failing = kSteps[step];
     if (failing.operation != ActionKind::Connect) {
       QVERIFY(Act(rig, {ActionKind::Connect, 0, 0, {}}));
-      QVERIFY(Act(rig, {ActionKind::Family, family, 0, {}}));
+      QVERIFY(driver::Edit(rig.dialog, user::kGoldenDownloads[3 + family].edits));
     }
     const auto fired = Arm(rig.reader, failing, int(kCardFamilies[family].page), kFaults[fault]);
     QVERIFY(Act(rig, {failing.operation, 0, 0, {}}));
