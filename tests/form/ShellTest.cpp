@@ -69,23 +69,17 @@ class ShellTest : public QObject {
   }
   void cleanup() { dialog_.reset(); }
 
-  void aboutCommandsClearTheLowFourBits_data() {
-    QTest::addColumn<unsigned>("command");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("16") << 16u << true;
-    QTest::newRow("17") << 17u << true;
-    QTest::newRow("31") << 31u << true;
-    QTest::newRow("15") << 15u << false;
-    QTest::newRow("32") << 32u << false;
-    QTest::newRow("close") << 0xF060u << false;
-  }
-
+  // Window commands 16 to 31 open the About box; no other does.
   void aboutCommandsClearTheLowFourBits() {
-    QFETCH(unsigned, command);
-    QFETCH(bool, opens);
-    const AboutSeen seen = RunCommand(command);
-    QCOMPARE(seen.handled, opens);
-    QCOMPARE(seen.opened, opens);
+    for (const auto& [command, opens] : {std::pair{16u, true},
+                                         {17u, true},
+                                         {31u, true},
+                                         {15u, false},
+                                         {32u, false},
+                                         {0xF060u, false}}) {
+      const AboutSeen seen = RunCommand(command);
+      QVERIFY2(seen.handled == opens && seen.opened == opens, qPrintable(QString::number(command)));
+    }
   }
 
   void aboutBoxTexts() {
@@ -115,13 +109,12 @@ class ShellTest : public QObject {
   }
 #endif
 
-  void iconsAndPlaces() {
+  void iconsPlacesAndTitle() {
     QVERIFY(dialog_->windowIcon().availableSizes().contains(QSize(48, 48)));
     QCOMPARE(MinimizedIconPosition({20, 36}, {32, 32}), QPoint(-5, 2));
     QCOMPARE(MinimizedIconPosition({160, 27}, {32, 32}), QPoint(64, -2));
+    QCOMPARE(ConfigApp::Title(), QString("form_tests_shell"));  // the executable's name
   }
-
-  void titleIsTheExecutableName() { QCOMPARE(ConfigApp::Title(), QString("form_tests_shell")); }
 
   void escapeClosesAndNothingIsSent() {
     SimHost host;
