@@ -4,12 +4,15 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include "form/ConfigDialog.h"
 #include "form/ControlTable.h"
@@ -132,6 +135,22 @@ inline void EnableAsConnected(const QWidget& dialog) {
     }
   }
   return true;
+}
+
+// Presses OK on the next message box once its modal loop runs, waiting a
+// bounded number of event-loop turns; notes its title, text, icon and
+// buttons, and the description of the dialog that owns it.
+inline void AnswerMessageBox(QStringList& seen, int turnsLeft = 1000) {
+  QTimer::singleShot(0, [&seen, turnsLeft] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      if (turnsLeft > 0) AnswerMessageBox(seen, turnsLeft - 1);
+      return;
+    }
+    seen << box->windowTitle() << box->text() << QString::number(box->icon())
+         << QString::number(box->standardButtons()) << Description(*box->parentWidget());
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+  });
 }
 
 }  // namespace tavrin::driver

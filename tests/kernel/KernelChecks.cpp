@@ -10,9 +10,7 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -50,20 +48,6 @@ QString PagesOf(const user::GoldenDownload& golden) {
 QString Emulate(const QString& command) {
   const auto reply = AskEmulation(command.toStdString());
   return reply ? QString::fromStdString(*reply) : QStringLiteral("error: no emulation");
-}
-
-// Presses OK on the next message box once its modal loop runs, keeping its
-// text; gives up after a bounded number of event-loop turns.
-void AnswerMessageBox(QString& text, int turnsLeft = 1000) {
-  QTimer::singleShot(0, [&text, turnsLeft] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) {
-      if (turnsLeft > 0) AnswerMessageBox(text, turnsLeft - 1);
-      return;
-    }
-    text = box->text();
-    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-  });
 }
 
 }  // namespace
@@ -132,10 +116,12 @@ class KernelChecks : public QObject {
   void reset() {
     QCOMPARE(Emulate("setup 1"), "ok");
     QVERIFY(Click(D(), "ConnectButton"));
-    QString message;
-    AnswerMessageBox(message);
+    QStringList message;
+    driver::AnswerMessageBox(message);
     QVERIFY(Click(D(), "ResetButton"));
-    QCOMPARE(message, "Device reset success \nand Disconnect");
+    QCOMPARE(message, QStringList({"kernel_checks", "Device reset success \nand Disconnect",
+                                   QString::number(QMessageBox::Warning),
+                                   QString::number(QMessageBox::Ok), kDisconnected}));
     QVERIFY(Disconnected());
     QCOMPARE(Emulate("status 0"),
              "received=3 reads=3 resets=1 keyboard=0 commands=F1E0E3 plugged=1");
