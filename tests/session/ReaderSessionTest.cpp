@@ -1,9 +1,11 @@
-// What the dialog's tests cannot see of the session: the permission hint,
-// and the capability request built over the info reply.
+// What the dialog's tests do not reach in the session: the permission hint,
+// the capability request built over the info reply, and a key that is no
+// hex number where no key is sent.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
+#include "FakeForm.h"
 #include "session/Description.h"
 #include "session/ReaderSession.h"
 #include "sim/SimHost.h"
@@ -11,7 +13,7 @@
 namespace tavrin {
 namespace {
 
-TEST(ReaderSession, TellsAPermissionProblemAndKeepsTheInfoReplyAsFiller) {
+TEST(ReaderSession, PermissionHintFillerAndAKeyOnlyTypeAChecks) {
   SimHost host;
   SimReader& reader = host.AddReader();
   ReaderSession session{host};
@@ -26,6 +28,11 @@ TEST(ReaderSession, TellsAPermissionProblemAndKeepsTheInfoReplyAsFiller) {
   session.Open();
   session.Identify();
   EXPECT_EQ(reader.received.at(1)[11], 'R');
+
+  FakeForm form;
+  form.family = ControlId::TypeBRadio;
+  form.key = "12 34 5G";
+  EXPECT_EQ(DownloadText(session.Download(form)), "DownLoad Successed");
 }
 
 }  // namespace
