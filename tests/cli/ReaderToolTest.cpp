@@ -29,7 +29,6 @@ constexpr const char* kMifareAndUltraLight =
 // what is allowed, in file order.
 const std::pair<const char*, const char*> kBadFiles[] = {
     {"family = \"iso14443a\n", "bad:1:20: invalid TOML: "},
-    {"[snr]\n[snr]\n", "bad:2:1: invalid TOML: "},
     {"famly = \"iso14443b\"\n[snr]\ncolour = 1\n",
      "bad:1:1: unknown setting \"famly\"; the top level holds family and the tables [snr] [mifare] "
      "[ultralight] [sr176] [sri] [icode]\nbad:3:1: unknown setting \"snr.colour\"; [snr] holds "
