@@ -3,15 +3,29 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 
-#include "FakeForm.h"
+#include "config/FormView.h"
 #include "config/PageAssembly.h"
 #include "sim/SimHost.h"
 
 namespace tavrin {
 namespace {
+
+// A form without widgets: one family chosen, every other check clear, every
+// list at its first item.
+struct FakeForm : FormView {
+  bool IsChecked(ControlId c) const override { return c == family; }
+  int SelectedIndex(ControlId c) const override { return lists.count(c) ? lists.at(c) : 0; }
+  void SelectIndex(ControlId c, int index) override { lists[c] = index; }
+  std::string& MifareKeyText() override { return key; }
+
+  ControlId family = ControlId::TypeARadio;
+  std::map<ControlId, int> lists;
+  std::string key;
+};
 
 // The short key is filled up in the form and in the page; without a link
 // nothing is read or changed.
