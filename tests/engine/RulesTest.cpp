@@ -105,6 +105,11 @@ const Step kSteps[] = {
 const SimFault kFaults[] = {SimFault::FailSend(EIO), SimFault::FailRead(ETIMEDOUT),
                             SimFault::Refuse(0x01), SimFault::Refuse(0x80), SimFault::Refuse(0xFF)};
 
+QByteArray Hex(const std::array<std::uint8_t, kPageSize>* page) {
+  if (page == nullptr) return "no page";
+  return QByteArray(reinterpret_cast<const char*>(page->data()), kPageSize).toHex().toUpper();
+}
+
 // Fails the first request that matches step, the firmware's own way; the
 // flag tells whether it came.
 std::shared_ptr<bool> Arm(SimReader& reader, const Step& step, int familyPage, SimFault fault) {
@@ -199,6 +204,30 @@ class RulesTest : public QObject {
     const auto fired = Arm(rig.reader, failing, int(kCardFamilies[family].page), kFaults[fault]);
     QVERIFY(Act(rig, {failing.operation, 0, 0, {}}));
     QVERIFY(*fired);
+  }
+
+  void goldenDownload_data() {
+    QTest::addColumn<int>("row");
+    for (int row = 0; row < int(std::size(user::kGoldenDownloads)); ++row)
+      QTest::newRow(user::kGoldenDownloads[row].name) << row;
+  }
+
+  // The reader, which refuses a malformed request, stores exactly the two
+  // pages; the form shows the end lists and the key as the page holds them.
+  void goldenDownload() {
+    QFETCH(int, row);
+    const user::GoldenDownload& golden = user::kGoldenDownloads[row];
+    Rig rig;
+    rig.dialog.show();
+    QVERIFY(Act(rig, {ActionKind::Connect, 0, 0, {}}));
+    QVERIFY(driver::Edit(rig.dialog, golden.edits));
+    QVERIFY(Act(rig, {ActionKind::Download, 0, 0, {}}));
+    QCOMPARE(driver::Description(rig.dialog), QString("DownLoad Successed"));
+    QCOMPARE(int(rig.reader.pages.size()), 2);
+    QCOMPARE(Hex(rig.reader.Page(PageNumber(0))), QByteArray(golden.systemPage));
+    QCOMPARE(Hex(rig.reader.Page(PageNumber(golden.familyPage))), QByteArray(golden.page));
+    for (const QString& shown : QString(golden.shownAfter).split(", ", Qt::SkipEmptyParts))
+      QCOMPARE(driver::Caption(rig.dialog, shown.section('=', 0, 0)), shown.section('=', 1));
   }
 };
 

@@ -1,5 +1,5 @@
 // The shell around the dialog: window commands and the About box, the icon,
-// the application title and closing the dialog.
+// the application title, the reset message and closing the dialog.
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
@@ -114,6 +114,23 @@ class ShellTest : public QObject {
     QCOMPARE(MinimizedIconPosition({20, 36}, {32, 32}), QPoint(-5, 2));
     QCOMPARE(MinimizedIconPosition({160, 27}, {32, 32}), QPoint(64, -2));
     QCOMPARE(ConfigApp::Title(), QString("form_tests_shell"));  // the executable's name
+  }
+
+  // Closed by a user; already disconnected while it is up.
+  void resetMessage() {
+    SimHost host;
+    const SimReader& reader = host.AddReader();
+    ConfigDialog dialog(host);
+    dialog.show();
+    QVERIFY(driver::Click(dialog, "ConnectButton"));
+    QStringList seen;
+    driver::AnswerMessageBox(seen);
+    QVERIFY(driver::Click(dialog, "ResetButton"));
+    QCOMPARE(seen, QStringList({"form_tests_shell", "Device reset success \nand Disconnect",
+                                QString::number(QMessageBox::Warning),
+                                QString::number(QMessageBox::Ok), "Device Disconnected"}));
+    QCOMPARE(reader.resets, 1);
+    QCOMPARE(driver::Caption(dialog, "ConnectButton"), QString("Connect"));
   }
 
   void escapeClosesAndNothingIsSent() {

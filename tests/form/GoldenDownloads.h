@@ -1,7 +1,7 @@
 // DownLoads whose every byte is known: the user's edits (control names, and
 // "Name=value" for lists and the key), then the two pages the reader must
-// store, as hex, and what the form shows afterwards. Shared by the
-// operation tests on the simulated reader and the kernel checks.
+// store, as hex, and what the form shows afterwards. Run on the test engine
+// against the simulated reader and by the kernel checks.
 #pragma once
 
 namespace tavrin::user {
