@@ -48,13 +48,16 @@ Fit ListFit(const QComboBox& list) {
   return widest;
 }
 
-Fit ButtonFit(const QAbstractButton& button, QStyle::SubElement contents) {
+Fit ButtonFit(const QAbstractButton& button) {
   QStyleOptionButton option;
   option.initFrom(&button);
   option.text = button.text();
-  if (const auto* push = qobject_cast<const QPushButton*>(&button); push && push->isDefault()) {
-    option.features |= QStyleOptionButton::DefaultButton;
-  }
+  const auto* push = qobject_cast<const QPushButton*>(&button);
+  if (push != nullptr && push->isDefault()) option.features |= QStyleOptionButton::DefaultButton;
+  const QStyle::SubElement contents = push != nullptr ? QStyle::SE_PushButtonContents
+                                      : qobject_cast<const QCheckBox*>(&button)
+                                          ? QStyle::SE_CheckBoxContents
+                                          : QStyle::SE_RadioButtonContents;
   const QRect room = button.style()->subElementRect(contents, &option, &button);
   return {button.text(), LineSize(button, button.text()), room.size()};
 }
@@ -94,15 +97,7 @@ Fit TabsFit(const TabStrip& tabs) {
 // What a control shows; nothing to fit for controls without text.
 Fit FitOf(const QWidget& widget) {
   if (const auto* list = qobject_cast<const QComboBox*>(&widget)) return ListFit(*list);
-  if (const auto* check = qobject_cast<const QCheckBox*>(&widget)) {
-    return ButtonFit(*check, QStyle::SE_CheckBoxContents);
-  }
-  if (const auto* radio = qobject_cast<const QRadioButton*>(&widget)) {
-    return ButtonFit(*radio, QStyle::SE_RadioButtonContents);
-  }
-  if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
-    return ButtonFit(*button, QStyle::SE_PushButtonContents);
-  }
+  if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) return ButtonFit(*button);
   if (const auto* frame = qobject_cast<const GroupFrame*>(&widget)) return FrameFit(*frame);
   if (const auto* label = qobject_cast<const QLabel*>(&widget)) return LabelFit(*label);
   if (const auto* edit = qobject_cast<const QLineEdit*>(&widget)) return EditFit(*edit);
