@@ -87,9 +87,6 @@ class KernelChecks : public QObject {
     QCOMPARE(Emulate("setup 1"), "ok");
     QVERIFY(Click(D(), "ConnectButton"));
     QCOMPARE(driver::Description(D()), kConnectedDescription);
-    for (ControlId family :
-         {ControlId::TypeARadio, ControlId::TypeBRadio, ControlId::Iso15693Radio})
-      QVERIFY(driver::IsEnabled(D(), family));
     QVERIFY(Connected());
     QCOMPARE(Emulate("status 0"), kAfterConnect);
   }
