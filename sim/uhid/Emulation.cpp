@@ -113,7 +113,8 @@ std::string Emulation::Status(const UhidReader& reader) const {
   std::ostringstream text;
   text << "received=" << firmware.received.size() << " reads=" << reader.inputReportsAsked
        << " resets=" << firmware.resets << " keyboard=" << reader.keyboardRequests
-       << " commands=" << commands << " plugged=" << reader.IsPlugged();
+       << " commands=" << commands << " plugged=" << reader.IsPlugged()
+       << " open=" << reader.ownOpen;
   return text.str();
 }
 

@@ -5,7 +5,7 @@
 //   setup N      exactly N readers, freshly made, in this order  -> ok
 //   unplug I     reader I's devices destroyed                     -> ok
 //   plug I       ... created again (its stored pages kept)        -> ok
-//   status I     received=5 reads=5 resets=0 keyboard=0 commands=F1E0E1E2E2 plugged=1
+//   status I     received=5 reads=5 resets=0 keyboard=0 commands=F1E0E1E2E2 plugged=1 open=1
 //   pages I      one line per stored page: its number, its 32 bytes in hex
 //   nodes I      the keyboard's and the own interface's hidraw nodes
 //

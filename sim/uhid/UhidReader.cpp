@@ -92,6 +92,7 @@ bool UhidReader::Plug() {
 }
 
 void UhidReader::Unplug() {
+  ownOpen = false;  // a destroyed device reports no close
   own_.reset();
   keyboard_.reset();
 }
@@ -125,8 +126,12 @@ void UhidReader::ServiceOwn(const uhid_event& event) {
       own_->ReplyGetReport(ask.id, inputReport_, input0 ? 0 : EIO);
       break;
     }
+    case UHID_OPEN:
+    case UHID_CLOSE:
+      ownOpen = event.type == UHID_OPEN;  // the kernel's first open, last close
+      break;
     default:
-      break;  // start, stop, open and close need no answer
+      break;  // start and stop need no answer
   }
 }
 

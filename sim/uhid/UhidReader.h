@@ -38,6 +38,7 @@ class UhidReader {
   SimReader firmware;
   int inputReportsAsked = 0;  // input reports read from the own interface
   int keyboardRequests = 0;   // reports a program sent to or asked of the keyboard
+  bool ownOpen = false;       // a program holds the own interface's node open
 
  private:
   void ServiceOwn(const uhid_event& event);

@@ -35,10 +35,11 @@ const QString kConnectedDescription =
     "  I.Code SLI\r\n  Tag-it HF-I\r\n";
 
 // The emulated reader's traffic after each kind of session.
-const QString kAfterConnect = "received=2 reads=2 resets=0 keyboard=0 commands=F1E0 plugged=1";
+const QString kAfterConnect =
+    "received=2 reads=2 resets=0 keyboard=0 commands=F1E0 plugged=1 open=1";
 const QString kAfterDownload =
-    "received=5 reads=5 resets=0 keyboard=0 commands=F1E0E1E2E2 plugged=1";
-const QString kUntouched = "received=0 reads=0 resets=0 keyboard=0 commands= plugged=1";
+    "received=5 reads=5 resets=0 keyboard=0 commands=F1E0E1E2E2 plugged=1 open=1";
+const QString kUntouched = "received=0 reads=0 resets=0 keyboard=0 commands= plugged=1 open=0";
 
 // A golden download's pages, number and bytes, as the emulation lists them.
 QString PagesOf(const user::GoldenDownload& golden) {
@@ -121,7 +122,7 @@ class KernelChecks : public QObject {
                                    QString::number(QMessageBox::Ok), kDisconnected}));
     QVERIFY(Disconnected());
     QCOMPARE(Emulate("status 0"),
-             "received=3 reads=3 resets=1 keyboard=0 commands=F1E0E3 plugged=1");
+             "received=3 reads=3 resets=1 keyboard=0 commands=F1E0E3 plugged=1 open=0");
   }
 
   // Without a udev daemon the hidraw nodes are root's alone, as they are
@@ -156,7 +157,7 @@ class KernelChecks : public QObject {
     QVERIFY(Click(D(), "ConnectButton"));
     QCOMPARE(driver::Description(D()), kConnectedDescription);
     QCOMPARE(Emulate("status 0"),
-             "received=4 reads=4 resets=0 keyboard=0 commands=F1E0F1E0 plugged=1");
+             "received=4 reads=4 resets=0 keyboard=0 commands=F1E0F1E0 plugged=1 open=1");
     QCOMPARE(failure, "DownLoad Failure.\r\nLastError: 19");
   }
 
