@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "config/ConfigPage.h"
@@ -37,6 +38,7 @@ TEST(ReaderFrame, RequestsAreExactBytesOverWhatTheFrameHeld) {
     EXPECT_TRUE(AllFrom(frame, bytes.size(), 0x77));
   }
   ReaderFrame frame{};
+  EXPECT_EQ(FrameBytes(frame).size(), 9u) << "a frame without a length still shows its command";
   BuildUnlockRequest(frame, {0x01, 0x02, 0x03, 0x04});
   EXPECT_EQ(frame[13], 0x06 ^ 0xE1 ^ 0x01 ^ 0x02 ^ 0x03 ^ 0x04);
 }
@@ -80,21 +82,24 @@ TEST(ReaderReply, StatusTextAndCapabilitiesSitWhereTheReaderPutsThem) {
 
 // Each sealed page is held byte by byte by the DownLoad tests.
 TEST(ConfigPage, FieldTablesTileEachPageInOrderAndIndexesAreBounded) {
-  const std::pair<PageNumber, std::size_t> pages[] = {{PageNumber::System, 12},
-                                                      {PageNumber::TypeA, 26},
-                                                      {PageNumber::TypeB, 22},
-                                                      {PageNumber::Iso15693, 12}};
-  for (const auto& [number, count] : pages) {
+  // Each page: its number of fields and of bytes they show.
+  const std::tuple<PageNumber, std::size_t, std::size_t> pages[] = {{PageNumber::System, 12, 12},
+                                                                    {PageNumber::TypeA, 26, 31},
+                                                                    {PageNumber::TypeB, 22, 22},
+                                                                    {PageNumber::Iso15693, 12, 12}};
+  for (const auto& [number, count, shown] : pages) {
     const auto fields = FieldsOf(number);
     ASSERT_EQ(fields.size(), count);
-    std::size_t nextFree = 0;
+    std::size_t nextFree = 0, bytes = 0;
     std::set<std::string> names;
     for (const PageFieldInfo& info : fields) {
       EXPECT_GE(static_cast<std::size_t>(info.field), nextFree) << info.name;
       nextFree = static_cast<std::size_t>(info.field) + info.width;
+      bytes += info.width;
       EXPECT_TRUE(names.insert(info.name).second) << info.name;
     }
     EXPECT_EQ(nextFree, kPageSize);
+    EXPECT_EQ(bytes, shown);
   }
   EXPECT_STREQ(FieldsOf(PageNumber::TypeB)[11].name, "sriMode");
   for (int n = 0; n < 8; ++n)

@@ -86,6 +86,7 @@ class FormTest : public QObject {
              QStringList({"ISO14443A", "Key A", "Card SNR", "Support Type", "Sector", "DownLoad"}));
     QCOMPARE(Find<QLabel>(Dialog(), "BannerText")->text(), QString("Belmora Electronics Co.,LTD"));
     QCOMPARE(Find<QLabel>(Dialog(), "BannerText")->font().weight(), QFont::DemiBold);
+    QVERIFY(!Find<QLabel>(Dialog(), "BannerText")->font().italic());
     // The golden downloads hold the other start-up values and choose most
     // items by their text.
     QCOMPARE(Find<QComboBox>(Dialog(), "SriStartBlockCombo")->itemText(127), QString("127"));
