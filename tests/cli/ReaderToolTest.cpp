@@ -135,7 +135,7 @@ TEST(ReaderTool, ReaderIsCheckedBeforeTheUnlockAndFailuresAreNamed) {
 TEST(ReaderTool, ReadersAreFoundAndNamed) {
   SimHost host;
   EXPECT_EQ(RunTool(host, {"reset", "--all"}), "3||No reader found.\n|");
-  host.AddDevice(0x046D, 0xC077);
+  const SimDevice& foreign = host.AddDevice(0x046D, 0xC077);
   host.AddReader().openError = EBUSY;
   const std::string file = SettingsFile("found", "family = \"iso14443b\"");
   const std::string why =
@@ -163,6 +163,7 @@ TEST(ReaderTool, ReadersAreFoundAndNamed) {
   EXPECT_TRUE(third.received.empty());
   EXPECT_EQ(RunTool(host, {"apply", "--reader", "sim:hid/3", file}),
             "0|sim:hid/3: DownLoad Successed\n||");
+  EXPECT_EQ(foreign.opens, 0) << "its identifiers were known: no need to open it";
   EXPECT_EQ(RunTool(host, {"apply", "--reader", "sim:hid/0", file}),
             "3||sim:hid/0: no reader at this path\n|");
   EXPECT_EQ(host.OpenHandles(), 0);
