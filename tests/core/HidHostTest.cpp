@@ -35,6 +35,7 @@ TEST(PlatformHidHost, WalksTheRealDevicesAndSaysWhyAnOpenFailed) {
   std::uint8_t report[kReportSize] = {};
   EXPECT_FALSE(host->SendOutputReport(kInvalidHidHandle, report));
   EXPECT_FALSE(host->GetInputReport(kInvalidHidHandle, report));
+  host->Close(kInvalidHidHandle);  // a handle it never gave out: nothing to close
 #ifdef __linux__
   // A user without the udev rule meets EACCES on the hidraw node; the host
   // must say so even though hidapi itself only reports a failure.
