@@ -8,6 +8,7 @@
 
 #include "FormDriver.h"
 #include "form/ConfigDialog.h"
+#include "form/DialogUnits.h"
 #include "sim/SimHost.h"
 
 namespace tavrin {
@@ -98,6 +99,12 @@ class FormTest : public QObject {
     auto* connect = Find<QPushButton>(Dialog(), "ConnectButton");
     QVERIFY(connect->isDefault() && connect->isEnabled());
     QCOMPARE(QApplication::focusWidget(), connect);
+  }
+
+  // Rounded half away from zero, as the platform's dialog units are.
+  void dialogUnitsToPixels() {
+    QCOMPARE(DuToPixels(354, 259, {7, 15}), QSize(620, 486));
+    QCOMPARE(MulDivRounded(-3, 5, 2), -8);
   }
 
   void keyboardOrder() {

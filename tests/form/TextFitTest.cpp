@@ -91,7 +91,7 @@ Fit TabsFit(const TabStrip& tabs) {
   const QSize wanted = tabs.Bar()->sizeHint();
   QStringList captions;
   for (int i = 0; i < tabs.TabCount(); ++i) captions << tabs.TabCaption(i);
-  return {captions.join(" | "), wanted, QSize(tabs.width(), wanted.height())};
+  return {captions.join(" | "), wanted, QSize(tabs.Bar()->width(), wanted.height())};
 }
 
 // What a control shows; nothing to fit for controls without text.
