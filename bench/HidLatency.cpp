@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "Median.h"
 #include "reader/PlatformHidHost.h"
 #include "reader/ReaderLink.h"
 
@@ -33,8 +34,7 @@ int main() {
             .count());
   }
   CloseReader(link);
-  std::sort(millis.begin(), millis.end());
-  std::printf("figure: median %.2f ms, worst %.2f ms (%d exchanges)\n",
-              (millis[kExchanges / 2 - 1] + millis[kExchanges / 2]) / 2, millis.back(), kExchanges);
+  std::printf("figure: median %.2f ms, worst %.2f ms (%d exchanges)\n", bench::Median(millis),
+              *std::max_element(millis.begin(), millis.end()), kExchanges);
   return 0;
 }
