@@ -12,21 +12,13 @@
 #include <sstream>
 #include <thread>
 
+#include "reader/Hex.h"
+
 namespace tavrin {
 namespace {
 
 constexpr int kMaxReaders = 8;
 constexpr std::size_t kMaxCommand = 256;
-
-std::string Hex(std::span<const std::uint8_t> bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (std::uint8_t byte : bytes) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0x0F];
-  }
-  return text;
-}
 
 std::optional<int> Number(const std::string& text) {
   try {
@@ -109,7 +101,7 @@ std::string Emulation::Status(const UhidReader& reader) const {
   const SimReader& firmware = reader.firmware;
   std::string commands;
   for (const ReaderFrame& report : firmware.received)
-    commands += Hex(std::span(&report[kCommandOffset], 1));
+    commands += HexBytes(std::span(&report[kCommandOffset], 1));
   std::ostringstream text;
   text << "received=" << firmware.received.size() << " reads=" << reader.inputReportsAsked
        << " resets=" << firmware.resets << " keyboard=" << reader.keyboardRequests
@@ -122,7 +114,7 @@ std::string Emulation::Pages(const UhidReader& reader) const {
   std::ostringstream text;
   const char* separator = "";
   for (const auto& [number, bytes] : reader.firmware.pages) {
-    text << separator << static_cast<int>(number) << ' ' << Hex(bytes);
+    text << separator << static_cast<int>(number) << ' ' << HexBytes(bytes, "");
     separator = "\n";
   }
   return text.str();

@@ -29,35 +29,26 @@ bool ReadFile(const std::string& file, std::string& text, std::ostream& err) {
   return true;
 }
 
-bool Has(const std::array<std::uint8_t, 4>& capabilities, const CardFamily& family,
-         const CardKind* kind = nullptr) {
-  if ((capabilities[0] & family.capabilityBit) == 0) return false;
-  return kind == nullptr || (capabilities[family.kindsByte] & kind->capabilityBit) != 0;
-}
-
 // "ISO14443A (Mifare S50/S70, UltraLight), ISO15693 (no card kinds)".
-std::string SupportedText(const std::array<std::uint8_t, 4>& capabilities) {
+std::string SupportedText(const Capabilities& capabilities) {
   std::string text;
-  for (const CardFamily& family : kCardFamilies) {
-    if (!Has(capabilities, family)) continue;
+  for (const SupportedFamily& supported : capabilities.Supported()) {
     std::string kinds;
-    for (const CardKind& kind : family.Kinds()) {
-      if (Has(capabilities, family, &kind))
-        kinds += (kinds.empty() ? "" : ", ") + std::string(TabCaptionOf(kind.panel));
-    }
-    text += (text.empty() ? "" : ", ") + std::string(family.name) + " (" +
+    for (const CardKind* kind : supported.kinds)
+      kinds += (kinds.empty() ? "" : ", ") + std::string(TabCaptionOf(kind->panel));
+    text += (text.empty() ? "" : ", ") + std::string(supported.family->name) + " (" +
             (kinds.empty() ? "no card kinds" : kinds) + ")";
   }
   return text.empty() ? "no card family" : text;
 }
 
 // What the settings ask of the reader that it lacks; empty when nothing.
-std::string Unsupported(const SettingsForm& settings, const std::array<std::uint8_t, 4>& caps) {
-  const CardFamily& family = settings.Family();
-  if (!Has(caps, family)) return family.name;
+std::string Unsupported(const Settings& settings, const Capabilities& capabilities) {
+  const CardFamily& family = ChosenFamily(settings);
+  if (!capabilities.Has(family)) return family.name;
   std::string missing;
-  for (const CardKind* kind : settings.ChosenKinds()) {
-    if (!Has(caps, family, kind))
+  for (const CardKind* kind : ChosenKinds(settings)) {
+    if (!capabilities.Has(family, *kind))
       missing += (missing.empty() ? "" : ", ") + std::string(TabCaptionOf(kind->panel));
   }
   return missing;
@@ -74,7 +65,7 @@ std::string FailureDetail(const DownloadResult& result) {
 }
 
 // Identify, check, then DownLoad; one line on out or err says how it went.
-bool ApplyTo(ReaderSession& session, const std::string& path, const SettingsForm& settings,
+bool ApplyTo(ReaderSession& session, const std::string& path, const Settings& settings,
              std::ostream& out, std::ostream& err) {
   const Identification found = session.Identify();
   const std::string reader = TerminalText(path) + ": ";
@@ -89,8 +80,7 @@ bool ApplyTo(ReaderSession& session, const std::string& path, const SettingsForm
         << SupportedText(*found.capabilities) << "; nothing was written" << std::endl;
     return false;
   }
-  SettingsForm form = settings;
-  const DownloadResult result = session.Download(form);
+  const DownloadResult result = session.Download(Adjusted(settings));
   if (result.Succeeded()) {
     out << reader << DownloadText(result) << std::endl;
     return true;
@@ -112,12 +102,12 @@ int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
     return kExitUsage;
   }
   if (options.dryRun) {
-    (options.json ? PrintDryRunJson : PrintDryRun)(parsed.form, out);
+    (options.json ? PrintDryRunJson : PrintDryRun)(parsed.settings, out);
     return kExitDone;
   }
   ReaderVisitor visitor;
   visitor.opened = [&](ReaderSession& session, const std::string& path) {
-    return ApplyTo(session, path, parsed.form, out, err);
+    return ApplyTo(session, path, parsed.settings, out, err);
   };
   visitor.unopenable = [&](const std::string& path, const std::string& why) {
     err << TerminalText(path) << ": " << why << std::endl;

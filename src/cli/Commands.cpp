@@ -18,16 +18,14 @@ std::string Indented(const std::string& description) {
   return text;
 }
 
-std::string JsonFamilies(const std::array<std::uint8_t, 4>& capabilities) {
+std::string JsonFamilies(const Capabilities& capabilities) {
   std::string json = "[";
-  for (const CardFamily& family : kCardFamilies) {
-    if ((capabilities[0] & family.capabilityBit) == 0) continue;
+  for (const SupportedFamily& supported : capabilities.Supported()) {
     if (json.size() > 1) json += ", ";
-    json += "{\"name\": " + JsonString(family.name) + ", \"kinds\": [";
+    json += "{\"name\": " + JsonString(supported.family->name) + ", \"kinds\": [";
     const char* comma = "";
-    for (const CardKind& kind : family.Kinds()) {
-      if ((capabilities[family.kindsByte] & kind.capabilityBit) == 0) continue;
-      json += comma + JsonString(TabCaptionOf(kind.panel));
+    for (const CardKind* kind : supported.kinds) {
+      json += comma + JsonString(TabCaptionOf(kind->panel));
       comma = ", ";
     }
     json += "]}";

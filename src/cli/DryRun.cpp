@@ -7,25 +7,25 @@
 #include "cli/SettingsFile.h"
 #include "cli/TextOutput.h"
 #include "config/PageAssembly.h"
+#include "reader/Hex.h"
 
 namespace tavrin::cli {
 namespace {
 
 struct Planned {
-  SettingsForm given;  // as the file has it
-  SettingsForm sent;   // after the clamps and the key normalisation
-  std::vector<std::pair<PageNumber, ConfigPage>> pages;
+  Settings given;  // as the file has it
+  Settings sent;   // after the clamps and the key normalisation
+  std::array<NumberedPage, 2> pages;
   std::vector<std::pair<std::string, ReaderFrame>> reports;
 };
 
 // The pages in the order DownLoad writes them, as the reader gets them.
-Planned Plan(const SettingsForm& settings) {
-  Planned plan{settings, settings, {}, {}};
-  const CardFamily& family = plan.sent.Family();
-  plan.pages.emplace_back(PageNumber::System, AssembleSystemPage(plan.sent));
-  plan.pages.emplace_back(family.page, AssembleFamilyPage(family, plan.sent));
+Planned Plan(const Settings& settings) {
+  Planned plan{settings, Adjusted(settings), {}, {}};
+  plan.pages = AssemblePages(plan.sent);
   // A short key has the filler appended; only its first twelve are sent.
-  if (family.page == PageNumber::TypeA) plan.sent.MifareKeyText().resize(kMifareKeyChars);
+  if (ChosenFamily(plan.sent).page == PageNumber::TypeA)
+    plan.sent.mifareKey.resize(kMifareKeyChars);
   ReaderFrame unlock{};
   BuildUnlockRequest(unlock);
   plan.reports.emplace_back("Unlock", unlock);
@@ -39,8 +39,8 @@ Planned Plan(const SettingsForm& settings) {
 
 // Only the settings that reach the reader: the family, the SNR and the
 // card kinds of the chosen family.
-bool IsSent(const SettingDef& row, const CardFamily& family) {
-  return row.panel == Panel::None || row.panel == Panel::Snr || FamilyOfPanel(row.panel) == &family;
+bool IsSent(const SettingDef& row, const Settings& settings) {
+  return IsSentWith(row, ChosenFamily(settings));
 }
 
 std::string PageTitle(PageNumber number) {
@@ -52,14 +52,14 @@ std::string PageTitle(PageNumber number) {
 }
 
 std::span<const std::uint8_t> FieldBytes(const ConfigPage& page, const PageFieldInfo& field) {
-  return std::span(page.Bytes()).subspan(static_cast<std::size_t>(field.field), field.width);
+  return std::span(page.Bytes()).subspan(field.offset, field.width);
 }
 
 void PrintSettings(const Planned& plan, std::ostream& out) {
   out << "Settings sent (with the dialog's adjustments):\n";
-  for (std::size_t i = 0; i < Settings().size(); ++i) {
-    const SettingDef& row = Settings()[i];
-    if (!IsSent(row, plan.sent.Family())) continue;
+  for (std::size_t i = 0; i < SettingsSchema().size(); ++i) {
+    const SettingDef& row = SettingsSchema()[i];
+    if (!IsSent(row, plan.sent)) continue;
     const std::string was = ValueText(plan.given, i), now = ValueText(plan.sent, i);
     out << "  " << QualifiedName(row) << " = " << now;
     if (was != now) out << "  (given " << was << ")";
@@ -77,7 +77,7 @@ void PrintPage(PageNumber number, const ConfigPage& page, std::ostream& out) {
 
 }  // namespace
 
-void PrintDryRun(const SettingsForm& settings, std::ostream& out) {
+void PrintDryRun(const Settings& settings, std::ostream& out) {
   const Planned plan = Plan(settings);
   PrintSettings(plan, out);
   for (const auto& [number, page] : plan.pages) PrintPage(number, page, out);
@@ -87,13 +87,13 @@ void PrintDryRun(const SettingsForm& settings, std::ostream& out) {
   out << "\nDry run: no reader was touched.\n";
 }
 
-void PrintDryRunJson(const SettingsForm& settings, std::ostream& out) {
+void PrintDryRunJson(const Settings& settings, std::ostream& out) {
   const Planned plan = Plan(settings);
   out << "{\n  \"settings\": {";
   const char* comma = "";
-  for (std::size_t i = 0; i < Settings().size(); ++i) {
-    if (!IsSent(Settings()[i], plan.sent.Family())) continue;
-    out << comma << "\n    " << JsonString(QualifiedName(Settings()[i])) << ": "
+  for (std::size_t i = 0; i < SettingsSchema().size(); ++i) {
+    if (!IsSent(SettingsSchema()[i], plan.sent)) continue;
+    out << comma << "\n    " << JsonString(QualifiedName(SettingsSchema()[i])) << ": "
         << ValueText(plan.sent, i);
     comma = ",";
   }

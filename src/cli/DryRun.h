@@ -4,11 +4,11 @@
 
 #include <ostream>
 
-#include "cli/SettingsForm.h"
+#include "config/Settings.h"
 
 namespace tavrin::cli {
 
-void PrintDryRun(const SettingsForm& settings, std::ostream& out);
-void PrintDryRunJson(const SettingsForm& settings, std::ostream& out);
+void PrintDryRun(const Settings& settings, std::ostream& out);
+void PrintDryRunJson(const Settings& settings, std::ostream& out);
 
 }  // namespace tavrin::cli

@@ -7,7 +7,6 @@
 #include <tuple>
 
 #include "cli/TextOutput.h"
-#include "config/PageAssembly.h"
 
 namespace tavrin::cli {
 namespace {
@@ -50,11 +49,52 @@ const char* ExpectedType(SettingKind kind) {
 
 // "[table]", or "" for the top level.
 std::string TableHeader(Panel panel) {
-  std::string header;
-  if (panel == Panel::None) return header;
-  header += '[';
-  header += TableName(panel);
-  return header += ']';
+  return panel == Panel::None ? std::string() : "[" + TableName(panel) + "]";
+}
+
+// The tables in file order: [snr], then a table per card kind.
+std::vector<Panel> Tables() {
+  std::vector<Panel> tables{Panel::Snr};
+  for (const CardFamily& family : kCardFamilies) {
+    for (const CardKind& kind : family.Kinds()) tables.push_back(kind.panel);
+  }
+  return tables;
+}
+
+std::optional<Panel> PanelOfTable(std::string_view name) {
+  for (Panel panel : Tables()) {
+    if (TableName(panel) == name) return panel;
+  }
+  return std::nullopt;
+}
+
+// What a table is about: "Mifare S50/S70 cards (family \"iso14443a\")".
+std::string TableComment(Panel panel) {
+  if (panel == Panel::Snr) return "the card serial number (SNR)";
+  return std::string(TabCaptionOf(panel)) + " cards (family " + Quoted(FamilyOfPanel(panel)->key) +
+         ")";
+}
+
+// What the setting allows, for comments and messages: "true or false",
+// "\"none\", \"down\", \"tab\", \"enter\" or \"pgdn\"", "0 to 63", ...
+std::string AllowedText(const SettingDef& row) {
+  switch (row.kind) {
+    case SettingKind::Flag:
+      return "true or false";
+    case SettingKind::Number:
+      return std::to_string(row.min) + " to " + std::to_string(row.max);
+    case SettingKind::KeyText:
+      return "12 hexadecimal digits (0-9, A-F); spaces are ignored, a shorter key is filled up "
+             "with 7s";
+    case SettingKind::Choice:
+      break;
+  }
+  std::string text;
+  for (std::size_t i = 0; i < row.choices.size(); ++i) {
+    if (i > 0) text += i + 1 == row.choices.size() ? " or " : ", ";
+    text += Quoted(row.choices[i].key);
+  }
+  return text;
 }
 
 // The names a table holds, for a message about one it does not.
@@ -62,16 +102,14 @@ std::string NamesIn(Panel panel) {
   std::string text = panel == Panel::None ? "the top level" : TableHeader(panel);
   text += " holds ";
   const std::size_t start = text.size();
-  for (const SettingDef& row : Settings()) {
+  for (const SettingDef& row : SettingsSchema()) {
     if (row.panel != panel) continue;
     if (text.size() > start) text += ", ";
-    text += row.name;
+    text += row.key;
   }
   if (panel != Panel::None) return text;
   text += " and the tables";
-  for (const PanelDef& def : kPanels) {
-    if (!TableName(def.panel).empty()) (text += ' ') += TableHeader(def.panel);
-  }
+  for (Panel table : Tables()) (text += ' ') += TableHeader(table);
   return text;
 }
 
@@ -86,7 +124,7 @@ bool IsTwelveHexDigits(std::string key) {
 class SettingsReader {
  public:
   SettingsReader(const std::string& fileName, ParsedSettings& out)
-      : fileName_(fileName), out_(out), where_(Settings().size()) {}
+      : fileName_(fileName), out_(out), where_(SettingsSchema().size()) {}
 
   void ReadTable(const toml::table& table, Panel panel) {
     for (const auto& [key, node] : table) {
@@ -99,7 +137,7 @@ class SettingsReader {
       } else if (const auto setting = FindSetting(panel, name)) {
         ReadSetting(*setting, node);
       } else {
-        const std::string table(TableName(panel));
+        const std::string table = TableName(panel);
         Fail(key.source(), "",
              "unknown setting " + Quoted(Printable(table.empty() ? name : table + "." + name)) +
                  "; " + NamesIn(panel));
@@ -110,18 +148,17 @@ class SettingsReader {
   // A card kind's data can only be typed under its own family.
   void CheckKindsAgainstFamily() {
     if (!errors_.empty()) return;
-    const CardFamily& family = out_.form.Family();
-    for (std::size_t i = 0; i < Settings().size(); ++i) {
-      const SettingDef& row = Settings()[i];
-      if (KindOfOutput(row) == nullptr || out_.form.Value(i) == 0) continue;
-      if (FamilyOfPanel(row.panel) == &family) continue;
+    const CardFamily& family = ChosenFamily(out_.settings);
+    const std::vector<SettingDef>& rows = SettingsSchema();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const SettingDef& row = rows[i];
+      if (row.bit == 0 || out_.settings.values[i] == 0 || IsSentWith(row, family)) continue;
       std::string kinds;
       for (const CardKind& kind : family.Kinds())
-        kinds += (kinds.empty() ? "" : " and ") + std::string(TableName(kind.panel));
+        kinds += (kinds.empty() ? "" : " and ") + std::string(kind.key);
       Fail(*where_[i], QualifiedName(row),
            std::string(TabCaptionOf(row.panel)) + " is not a card kind of family " +
-               ValueText(out_.form, *FindSetting(Panel::None, "family")) + ", whose kinds are " +
-               kinds);
+               Quoted(family.key) + ", whose kinds are " + kinds);
     }
   }
 
@@ -144,28 +181,30 @@ class SettingsReader {
   static std::string Found(const toml::node& node) { return TypeName(node.type()); }
 
   void ReadSetting(std::size_t index, const toml::node& node) {
-    const SettingDef& row = Settings()[index];
+    const SettingDef& row = SettingsSchema()[index];
+    std::vector<int>& values = out_.settings.values;
     where_[index] = node.source();
     const std::string name = QualifiedName(row);
     const std::string allowed = "; allowed: " + AllowedText(row);
     if (row.kind == SettingKind::Flag && node.is_boolean()) {
-      out_.form.SetValue(index, node.as_boolean()->get() ? 1 : 0);
+      values[index] = node.as_boolean()->get() ? 1 : 0;
     } else if (row.kind == SettingKind::Number && node.is_integer()) {
       const std::int64_t value = node.as_integer()->get();
       if (value < row.min || value > row.max)
         return Fail(node.source(), name, std::to_string(value) + " is out of range" + allowed);
-      out_.form.SetValue(index, static_cast<int>(value));
+      values[index] = static_cast<int>(value);
     } else if (row.kind == SettingKind::KeyText && node.is_string()) {
       const std::string& key = node.as_string()->get();
       if (!IsTwelveHexDigits(key))
         return Fail(node.source(), name, Quoted(Printable(key)) + " is not a key" + allowed);
-      out_.form.SetMifareKey(key);
+      out_.settings.mifareKey = key;
     } else if (!row.choices.empty() && node.is_string()) {
       const std::string& text = node.as_string()->get();
-      const auto at = std::find(row.choices.begin(), row.choices.end(), std::string_view(text));
+      const auto at = std::find_if(row.choices.begin(), row.choices.end(),
+                                   [&](const ChoiceDef& choice) { return choice.key == text; });
       if (at == row.choices.end())
         return Fail(node.source(), name, Quoted(Printable(text)) + " is not allowed" + allowed);
-      out_.form.SetValue(index, static_cast<int>(at - row.choices.begin()));
+      values[index] = static_cast<int>(at - row.choices.begin());
     } else {
       Fail(node.source(), name,
            std::string("expected ") + ExpectedType(row.kind) + ", found " + Found(node) +
@@ -184,10 +223,10 @@ class SettingsReader {
   std::vector<std::optional<toml::source_region>> where_;
 };
 
-void AppendSetting(std::string& text, const SettingsForm& form, std::size_t index) {
-  const SettingDef& row = Settings()[index];
+void AppendSetting(std::string& text, const Settings& settings, std::size_t index) {
+  const SettingDef& row = SettingsSchema()[index];
   text += "# " + row.meaning + ": " + AllowedText(row) + "\n";
-  text += std::string(row.name) + " = " + ValueText(form, index) + "\n";
+  text += row.key + " = " + ValueText(settings, index) + "\n";
 }
 
 }  // namespace
@@ -207,9 +246,28 @@ ParsedSettings ParseSettings(std::string_view text, const std::string& fileName)
   return parsed;
 }
 
-std::string ValueText(const SettingsForm& form, std::size_t setting) {
-  const SettingDef& row = Settings()[setting];
-  const int value = form.Value(setting);
+std::string TableName(Panel panel) {
+  if (panel == Panel::Snr) return "snr";
+  const CardKind* kind = KindOfPanel(panel);
+  return kind == nullptr ? std::string() : kind->key;
+}
+
+std::string QualifiedName(const SettingDef& row) {
+  const std::string table = TableName(row.panel);
+  return table.empty() ? row.key : table + "." + row.key;
+}
+
+std::vector<const CardKind*> ChosenKinds(const Settings& settings) {
+  std::vector<const CardKind*> kinds;
+  for (const CardKind& kind : ChosenFamily(settings).Kinds()) {
+    if (settings.values[*FindSetting(kind.panel, "output")] != 0) kinds.push_back(&kind);
+  }
+  return kinds;
+}
+
+std::string ValueText(const Settings& settings, std::size_t index) {
+  const SettingDef& row = SettingsSchema()[index];
+  const int value = settings.values[index];
   switch (row.kind) {
     case SettingKind::Flag:
       return value != 0 ? "true" : "false";
@@ -217,28 +275,27 @@ std::string ValueText(const SettingsForm& form, std::size_t setting) {
       return std::to_string(value);
     case SettingKind::KeyText: {
       std::string key;  // tabs as TOML writes them
-      for (char c : form.MifareKeyText()) key += c == '\t' ? std::string("\\t") : std::string(1, c);
+      for (char c : settings.mifareKey) key += c == '\t' ? std::string("\\t") : std::string(1, c);
       return Quoted(key);
     }
-    case SettingKind::RadioChoice:
-    case SettingKind::ListChoice:
+    case SettingKind::Choice:
       break;
   }
-  return Quoted(row.choices[static_cast<std::size_t>(value)]);
+  return Quoted(row.choices[static_cast<std::size_t>(value)].key);
 }
 
 std::string SettingsTemplate() {
-  const SettingsForm form;
+  const Settings settings = StartUpSettings();
   std::string text = kTemplateHeader + std::string("\n");
   Panel table = Panel::None;
-  for (std::size_t i = 0; i < Settings().size(); ++i) {
-    const SettingDef& row = Settings()[i];
+  for (std::size_t i = 0; i < SettingsSchema().size(); ++i) {
+    const SettingDef& row = SettingsSchema()[i];
     if (row.panel != table) {
       table = row.panel;
       (text += '\n') += TableHeader(table);
       ((text += "  # ") += TableComment(table)) += '\n';
     }
-    AppendSetting(text, form, i);
+    AppendSetting(text, settings, i);
   }
   return text;
 }

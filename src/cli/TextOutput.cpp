@@ -74,17 +74,6 @@ std::string JsonString(std::string_view latin1) {
   return out + "\"";
 }
 
-std::string HexBytes(std::span<const std::uint8_t> bytes) {
-  constexpr const char* kHex = "0123456789ABCDEF";
-  std::string out;
-  for (const std::uint8_t byte : bytes) {
-    if (!out.empty()) out += ' ';
-    out += kHex[byte >> 4];
-    out += kHex[byte & 0xF];
-  }
-  return out;
-}
-
 std::string OneLine(std::string_view text) {
   std::string line = Replaced(text, "\r\n", " ");
   if (!line.empty() && line.back() == ' ') line.pop_back();

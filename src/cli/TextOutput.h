@@ -2,8 +2,6 @@
 // Latin-1 and may hold any byte; the rest is ASCII.
 #pragma once
 
-#include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,9 +19,6 @@ std::string Printable(std::string_view utf8);
 
 // A JSON string literal, quotes included.
 std::string JsonString(std::string_view latin1);
-
-// "00 AA 1F": upper case, one space between bytes.
-std::string HexBytes(std::span<const std::uint8_t> bytes);
 
 // The text on one line: line ends become spaces.
 std::string OneLine(std::string_view text);

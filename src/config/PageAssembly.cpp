@@ -1,211 +1,81 @@
 #include "config/PageAssembly.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
-
-#include "reader/ReaderFrame.h"
+#include <map>
+#include <vector>
 
 namespace tavrin {
 namespace {
 
-using C = ControlId;
-
-std::size_t Offset(PageField field) { return static_cast<std::size_t>(field); }
-
-std::uint8_t Flag(const FormView& form, ControlId check) { return form.IsChecked(check) ? 1 : 0; }
-
-std::uint8_t Mode(const FormView& form, ControlId mode1Radio) {
-  return form.IsChecked(mode1Radio) ? kMode1 : kMode2;
-}
-
-std::uint8_t Position(const FormView& form, ControlId list) {
-  return static_cast<std::uint8_t>(form.SelectedIndex(list));
-}
-
-std::uint8_t Count(const FormView& form, ControlId list) {
-  return static_cast<std::uint8_t>(form.SelectedIndex(list) + 1);
-}
-
-std::uint8_t Key(const FormView& form, ControlId list) {
-  return KeyCodeAt(form.SelectedIndex(list));
-}
-
-void ApplyEndClamps(FormView& form, PageNumber page) {
-  for (const EndClamp& clamp : kEndClamps) {
-    if (clamp.page != page) continue;
-    const int start = form.SelectedIndex(clamp.startList);
-    if (start > form.SelectedIndex(clamp.endList)) form.SelectIndex(clamp.endList, start);
+// The page bytes of one setting's value.
+std::uint8_t Code(const SettingDef& row, int value) {
+  switch (row.kind) {
+    case SettingKind::Flag:
+      return value == 0 ? 0 : (row.bit != 0 ? row.bit : 1);
+    case SettingKind::Choice:
+      return row.choices.at(static_cast<std::size_t>(value)).code;
+    case SettingKind::Number:
+    case SettingKind::KeyText:
+      break;
   }
+  return static_cast<std::uint8_t>(value);
 }
 
-void FillEnding(ConfigPage& page, std::size_t offset, const FormView& form,
-                const EndingControls& c) {
-  page.SetByte(offset, Flag(form, c.capsLock));
-  page.SetByte(offset + 1, Key(form, c.blockEndKey));
-  page.SetByte(offset + 2, Count(form, c.blockEndCount));
-  page.SetByte(offset + 3, Key(form, c.dataEndKey));
-  page.SetByte(offset + 4, Count(form, c.dataEndCount));
+// The first twelve characters of the normalised key, two to a byte.
+std::array<std::uint8_t, kMifareKeySize> KeyBytes(const std::string& keyText) {
+  const std::string key = NormalisedMifareKey(keyText);
+  std::array<std::uint8_t, kMifareKeySize> bytes{};
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = HexPairToByte(key[2 * i], key[2 * i + 1]);
+  return bytes;
 }
 
-void FillBlockKind(ConfigPage& page, const FormView& form, const BlockKindControls& kind) {
-  const std::size_t at = Offset(kind.mode);
-  page.SetByte(at, Mode(form, kind.mode1));
-  page.SetByte(at + 1, Position(form, kind.startBlock));
-  page.SetByte(at + 2, Position(form, kind.endBlock));
-  page.SetByte(at + 3, Position(form, kind.startByte));
-  page.SetByte(at + 4, Position(form, kind.endByte));
-  FillEnding(page, Offset(kind.capsLock), form, kind.ending);
+ConfigPage Assemble(PageNumber number, const Settings& settings) {
+  const CardFamily& family = ChosenFamily(settings);
+  const std::vector<SettingDef>& rows = SettingsSchema();
+  ConfigPage page = MakePage(number);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const SettingDef& row = rows[i];
+    if (row.page != number || !IsSentWith(row, family)) continue;
+    if (row.onlyWith && settings.values[*row.onlyWith] == 0) continue;
+    if (row.kind == SettingKind::KeyText) {
+      page.Set(row.field.offset, KeyBytes(settings.mifareKey));
+      continue;
+    }
+    // Card-kind flags share their field, a bit each.
+    const std::uint8_t now = page.Bytes()[row.field.offset];
+    page.Set(row.field.offset, static_cast<std::uint8_t>(now | Code(row, settings.values[i])));
+  }
+  page.Seal();
+  return page;
 }
 
-void FillMifare(ConfigPage& page, FormView& form) {
-  page.Set(PageField::mifareMode, Mode(form, C::MifareMode1Radio));
-  page.Set(PageField::mifareStartSector, Position(form, C::MifareStartSectorCombo));
-  page.Set(PageField::mifareStartBlock, Position(form, C::MifareStartBlockCombo));
-  page.Set(PageField::mifareStartByte, Position(form, C::MifareStartByteCombo));
-  page.Set(PageField::mifareEndSector, Position(form, C::MifareEndSectorCombo));
-  page.Set(PageField::mifareEndBlock, Position(form, C::MifareEndBlockCombo));
-  page.Set(PageField::mifareEndByte, Position(form, C::MifareEndByteCombo));
-  page.Set(PageField::mifareKeyType,
-           form.IsChecked(C::MifareKeyARadio) ? kMifareKeyA : kMifareKeyB);
-
-  std::string& keyText = form.MifareKeyText();
-  NormaliseMifareKey(keyText);
-  std::array<std::uint8_t, 6> key{};
-  std::size_t converted = 0;
-  HexToBytes(keyText, kMifareKeyChars, key.data(), converted);
-  page.SetMifareKey(key);
-
-  FillEnding(page, Offset(PageField::mifareCapsLock), form, kMifareEnding);
+std::vector<PageFieldInfo> MakeFields(PageNumber number) {
+  std::map<std::size_t, PageFieldInfo> byOffset{
+      {kHeadOffset, {kHeadOffset, 1, "head"}}, {kChecksumOffset, {kChecksumOffset, 1, "checksum"}}};
+  for (const SettingDef& row : SettingsSchema()) {
+    if (row.page == number) byOffset.emplace(row.field.offset, row.field);
+  }
+  std::vector<PageFieldInfo> fields;
+  for (auto& [offset, field] : byOffset) fields.push_back(field);
+  return fields;
 }
-
-// The card kinds whose data is typed: bit 0 kind 1, bit 1 kind 2.
-std::uint8_t KindBits(const FormView& form, const CardFamily& family) {
-  std::uint8_t bits = Flag(form, C::CardKind1Check);
-  if (family.kindCount > 1) bits |= static_cast<std::uint8_t>(Flag(form, C::CardKind2Check) << 1);
-  return bits;
-}
-
-template <typename Assemble>
-std::uint8_t WritePage(ReaderLink& link, FormView& form, PageNumber number, Assemble assemble,
-                       PageWrite* written) {
-  if (!link.IsOpen()) return kResultFailed;
-  PageWrite write{number, assemble(form), {}};
-  ReaderFrame frame{};
-  BuildWritePageRequest(frame, number, write.page);
-  write.exchange = ExchangeRequest(link, frame, ReaderCommand::WritePage);
-  const bool accepted = write.exchange.Accepted();
-  if (written != nullptr) *written = write;
-  return accepted ? kResultOk : kResultFailed;
-}
-
-bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
 }  // namespace
 
-ConfigPage AssembleSystemPage(const FormView& form) {
-  ConfigPage page = MakePage(PageNumber::System);
-  for (const CardFamily& family : kCardFamilies) {
-    if (!form.IsChecked(family.radio)) continue;
-    page.Set(PageField::cardFamily, family.familyValue);
-    page.Set(family.kindsField, KindBits(form, family));
-  }
-  if (form.IsChecked(C::OutputSnrCheck)) {
-    page.Set(PageField::snrEnabled, 1);
-    page.Set(PageField::snrLsbFirst, form.IsChecked(C::SnrMsbFirstRadio) ? 0 : 1);
-    page.Set(PageField::snrDecimal, form.IsChecked(C::SnrHexRadio) ? 0 : 1);
-  }
-  page.Set(PageField::snrCapsLock, Flag(form, C::SnrCapsLockCheck));
-  page.Set(PageField::snrEndKey, Key(form, C::SnrEndKeyCombo));
-  page.Set(PageField::snrEndKeyCount, Count(form, C::SnrEndCountCombo));
-  page.Seal();
-  return page;
+std::array<NumberedPage, 2> AssemblePages(const Settings& adjusted) {
+  const PageNumber familyPage = ChosenFamily(adjusted).page;
+  return {{{PageNumber::System, Assemble(PageNumber::System, adjusted)},
+           {familyPage, Assemble(familyPage, adjusted)}}};
 }
 
-ConfigPage AssembleTypeAPage(FormView& form) {
-  ApplyEndClamps(form, PageNumber::TypeA);
-  ConfigPage page;
-  FillMifare(page, form);
-  FillBlockKind(page, form, kUltraLightControls);
-  page.Seal();
-  return page;
-}
-
-ConfigPage AssembleTypeBPage(FormView& form) {
-  ApplyEndClamps(form, PageNumber::TypeB);
-  ConfigPage page;
-  FillBlockKind(page, form, kSr176Controls);
-  FillBlockKind(page, form, kSriControls);
-  page.Seal();
-  return page;
-}
-
-ConfigPage AssembleIso15693Page(FormView& form) {
-  ApplyEndClamps(form, PageNumber::Iso15693);
-  ConfigPage page;
-  FillBlockKind(page, form, kICodeControls);
-  page.Seal();
-  return page;
-}
-
-ConfigPage AssembleFamilyPage(const CardFamily& family, FormView& form) {
-  switch (family.page) {
-    case PageNumber::TypeA:
-      return AssembleTypeAPage(form);
-    case PageNumber::TypeB:
-      return AssembleTypeBPage(form);
-    case PageNumber::Iso15693:
-      return AssembleIso15693Page(form);
-    case PageNumber::System:
-      break;
-  }
-  return AssembleSystemPage(form);
-}
-
-std::uint8_t WriteSystemPage(ReaderLink& link, FormView& form, PageWrite* written) {
-  return WritePage(
-      link, form, PageNumber::System, [](FormView& f) { return AssembleSystemPage(f); }, written);
-}
-
-std::uint8_t WriteTypeAPage(ReaderLink& link, FormView& form, PageWrite* written) {
-  return WritePage(link, form, PageNumber::TypeA, AssembleTypeAPage, written);
-}
-
-std::uint8_t WriteTypeBPage(ReaderLink& link, FormView& form, PageWrite* written) {
-  return WritePage(link, form, PageNumber::TypeB, AssembleTypeBPage, written);
-}
-
-std::uint8_t WriteIso15693Page(ReaderLink& link, FormView& form, PageWrite* written) {
-  return WritePage(link, form, PageNumber::Iso15693, AssembleIso15693Page, written);
-}
-
-std::uint8_t WriteFamilyPage(ReaderLink& link, const CardFamily& family, FormView& form,
-                             PageWrite* written) {
-  return WritePage(
-      link, form, family.page, [&family](FormView& f) { return AssembleFamilyPage(family, f); },
-      written);
-}
-
-void NormaliseMifareKey(std::string& keyText) {
-  std::erase(keyText, ' ');
-  std::erase(keyText, '\t');
-  for (char& c : keyText) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  if (keyText.size() < kMifareKeyChars) keyText += kMifareKeyFiller;
-}
-
-bool IsValidMifareKey(std::string keyText) {
-  NormaliseMifareKey(keyText);
-  return std::all_of(keyText.begin(), keyText.begin() + kMifareKeyChars, IsUpperHexDigit);
-}
-
-std::uint8_t HexToBytes(std::string text, std::size_t length, std::uint8_t* out,
-                        std::size_t& outCount) {
-  if (text.size() < length || length % 2 != 0) return 1;
-  for (std::size_t i = 0; i + 1 < length; i += 2) out[i / 2] = HexPairToByte(text[i], text[i + 1]);
-  outCount = length / 2;
-  return 0;
+std::span<const PageFieldInfo> FieldsOf(PageNumber page) {
+  static const std::map<PageNumber, std::vector<PageFieldInfo>> fields = [] {
+    std::map<PageNumber, std::vector<PageFieldInfo>> made;
+    for (PageNumber number : kPageNumbers) made[number] = MakeFields(number);
+    return made;
+  }();
+  return fields.at(page);
 }
 
 std::uint8_t HexPairToByte(char first, char second) {

@@ -19,7 +19,6 @@
 namespace tavrin {
 namespace {
 
-constexpr const char* kStartUpKey = "3A7C19E5B08D";
 constexpr int kDialogWidthDu = 354;
 constexpr int kDialogHeightDu = 259;
 constexpr int kBannerCellHeight = 22;
@@ -97,13 +96,6 @@ void PlaceDropDownList(QComboBox* list, const QRect& opened) {
   list->setMaxVisibleItems(qMax(1, (opened.height() - closedHeight) / itemHeight));
 }
 
-// Start-up steps 6 to 9 and the checks of 10 to 15, as data.
-const ControlId kCheckedAtStartUp[] = {
-    ControlId::TypeARadio,           ControlId::OutputSnrCheck,   ControlId::SnrMsbFirstRadio,
-    ControlId::SnrHexRadio,          ControlId::MifareMode1Radio, ControlId::MifareKeyARadio,
-    ControlId::UltraLightMode1Radio, ControlId::Sr176Mode1Radio,  ControlId::SriMode1Radio,
-    ControlId::ICodeMode1Radio,
-};
 const ControlId kDisabledAtStartUp[] = {
     ControlId::TypeARadio,     ControlId::TypeBRadio,      ControlId::Iso15693Radio,
     ControlId::OutputSnrCheck, ControlId::OutputDataCheck, ControlId::CardKind1Check,
@@ -113,11 +105,6 @@ const ControlId kHiddenAtStartUp[] = {
     ControlId::CardKind1Check,
     ControlId::CardKind2Check,
     ControlId::CardKind3Check,
-};
-// Every other list starts at its first item.
-const ControlId kAtLastItemAtStartUp[] = {
-    ControlId::MifareEndByteCombo, ControlId::UltraLightEndByteCombo, ControlId::Sr176EndByteCombo,
-    ControlId::SriEndByteCombo,    ControlId::ICodeEndByteCombo,
 };
 
 }  // namespace
@@ -153,7 +140,7 @@ QWidget* ConfigDialog::CreateControl(const ControlDef& def) {
     PlaceDropDownList(list, place);
     // Filled after sizing: the closed height does not depend on the items,
     // and sizing a full list would measure every item's text.
-    list->addItems(ItemTexts(def.items));
+    list->addItems(ItemTexts(def.id));
   } else {
     widget->setGeometry(place);
   }
@@ -186,24 +173,12 @@ void ConfigDialog::StartUp() {
   InsertTab(0, QString::fromUtf8(kPanels[0].tabCaption));
   HideAllPanels();
   ShowSystemPanel();
-  for (ControlId id : kCheckedAtStartUp) SetChecked(id, true);
+  SetControls(StartUpSettings());
   for (ControlId id : kDisabledAtStartUp) DisableControl(id);
   for (ControlId id : kHiddenAtStartUp) HideControl(id);
-  SelectStartUpItems();
-  mifareKeyText_ = kStartUpKey;
   SetUpBanner();
   session_.Close();
-  pushBoundText();
   Control(ControlId::ConnectButton)->setFocus();
-}
-
-void ConfigDialog::SelectStartUpItems() {
-  for (const ControlDef& def : Controls()) {
-    if (def.kind == ControlKind::DropDownList) SelectIndex(def.id, 0);
-  }
-  for (ControlId id : kAtLastItemAtStartUp) {
-    SelectIndex(id, static_cast<QComboBox*>(Control(id))->count() - 1);
-  }
 }
 
 // A bold face whose character cell, internal leading included, is 22 pixels.
@@ -283,16 +258,6 @@ void ConfigDialog::InsertTab(int index, const QString& caption) {
 }
 
 int ConfigDialog::CurrentTab() const { return Tabs()->CurrentTab(); }
-
-void ConfigDialog::pullBoundText() {
-  descriptionText_ = Caption(ControlId::DescriptionText);
-  mifareKeyText_ = Caption(ControlId::MifareKeyEdit).toStdString();
-}
-
-void ConfigDialog::pushBoundText() {
-  SetCaption(ControlId::DescriptionText, descriptionText_);
-  SetCaption(ControlId::MifareKeyEdit, QString::fromStdString(mifareKeyText_));
-}
 
 void ConfigDialog::paintEvent(QPaintEvent* event) {
   if (!isMinimized()) {

@@ -1,5 +1,6 @@
 // The configuration dialog: the program's only window. Every setting lives
-// in its controls; handlers are bound to controls by identifier.
+// in its controls, which Read and Show move to and from a Settings value;
+// handlers are bound to controls by identifier.
 #pragma once
 
 #include <QCoreApplication>
@@ -11,7 +12,7 @@
 #include <unordered_map>
 
 #include "config/CardFamilies.h"
-#include "config/FormView.h"
+#include "config/Settings.h"
 #include "form/ControlTable.h"
 #include "form/DialogUnits.h"
 #include "reader/HidHost.h"
@@ -27,7 +28,7 @@ class TabStrip;
 inline constexpr unsigned kAboutCommand = 16;
 inline constexpr const char* kAboutMenuText = "About Tavrin Config Tools(&A)...";
 
-class ConfigDialog : public QDialog, public FormView {
+class ConfigDialog : public QDialog {
   Q_OBJECT
  public:
   // messageTitle captions the dialog's message box: the program's name.
@@ -38,6 +39,13 @@ class ConfigDialog : public QDialog, public FormView {
   // A window-menu command; true when handled here, false for the platform's
   // default handling. Identifiers 16 to 31 open the About box.
   bool HandleWindowCommand(unsigned id);
+
+  // The settings the controls hold now.
+  Settings Read() const;
+  // Sets the controls to settings without running a handler, then brings
+  // the data output, the card-kind checks, the tabs and the panels in line
+  // as the handlers would: the System Config panel on view.
+  void Show(const Settings& settings);
 
  protected:
   // The one message box: after an accepted reset. Modal; returns when the
@@ -54,10 +62,10 @@ class ConfigDialog : public QDialog, public FormView {
   // Form operations, addressed by identifier. Setting a check changes the
   // addressed control only and runs no handler.
   QWidget* Control(ControlId id) const;
-  bool IsChecked(ControlId id) const override;
+  bool IsChecked(ControlId id) const;
   void SetChecked(ControlId id, bool checked);
-  int SelectedIndex(ControlId id) const override;
-  void SelectIndex(ControlId id, int index) override;
+  int SelectedIndex(ControlId id) const;
+  void SelectIndex(ControlId id, int index);
   void ShowControl(ControlId id);
   void HideControl(ControlId id);
   void EnableControl(ControlId id);
@@ -70,16 +78,17 @@ class ConfigDialog : public QDialog, public FormView {
   void InsertTab(int index, const QString& caption);
   int CurrentTab() const;
 
-  // The two bound texts and their transfers: pull reads the label
-  // DescriptionText and MifareKeyEdit into the values, push writes the
-  // values back. Both always move both.
-  void pullBoundText();
-  void pushBoundText();
-  std::string& MifareKeyText() override { return mifareKeyText_; }
+  // One setting's control, and the controls of all; a card kind's check is
+  // set only for the chosen family's kinds.
+  int ReadSetting(const SettingDef& row) const;
+  void ShowSetting(const SettingDef& row, int value);
+  void SetControls(const Settings& settings);
+
+  void SetDescription(const std::string& text);
+  void AppendDescription(const std::string& text);
 
   // Tabs and panels.
   void RebuildTabList();
-  void RefreshTabs();
   void HideAllPanels();
   void ShowSystemPanel();
   void ShowSnrPanel();
@@ -113,11 +122,9 @@ class ConfigDialog : public QDialog, public FormView {
   void BindEvents();
   void StartUp();
   void AppendAboutToWindowMenu();
-  void SelectStartUpItems();
   void SetUpBanner();
 
   TabStrip* Tabs() const;
-  void SetPanelShown(Panel panel, bool shown);
   void ShowPanel(Panel panel);
   void HidePanel(Panel panel);
   bool ShowsMember(Panel panel, ControlId id) const;
@@ -125,7 +132,6 @@ class ConfigDialog : public QDialog, public FormView {
   void ShowKind2Panel();
   void ShowModeFrames(Panel panel);
   void InsertTabAtNext(const QString& caption);
-  void RebuildFamilyTabs(const char* kind1, const char* kind2);
 
   // Handlers of the form, bound in BindEvents.
   void OnTabSelected();
@@ -140,14 +146,12 @@ class ConfigDialog : public QDialog, public FormView {
 
   // Reader operation steps.
   void ShowDisconnected(const ReaderSearchReport& search);
-  void ApplyFamilies(std::uint8_t families);
+  void ApplyFamilies(const Capabilities& capabilities);
   void NameKindChecks(const CardFamily& family);
   void CheckOnly(ControlId familyRadio);
 
   DialogBaseUnits units_;
   std::unordered_map<int, QWidget*> controls_;
-  QString descriptionText_;
-  std::string mifareKeyText_;
   std::uint8_t nextTabIndex_ = 0;
   QFont bannerFont_;
   QString messageTitle_;

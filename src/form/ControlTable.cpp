@@ -24,14 +24,6 @@ constexpr TextAlign kLeft = TextAlign::Left;
 constexpr TextAlign kRight = TextAlign::Right;
 constexpr bool kHidden = false;
 constexpr TextAlign kCentre = TextAlign::Centre;
-constexpr ItemList kNoItems = ItemList::None;
-constexpr ItemList kKeys = ItemList::Keys;
-constexpr ItemList kCounts = ItemList::Counts;
-constexpr ItemList k00To01 = ItemList::Numbers00To01;
-constexpr ItemList k00To03 = ItemList::Numbers00To03;
-constexpr ItemList k00To15 = ItemList::Numbers00To15;
-constexpr ItemList k00To63 = ItemList::Numbers00To63;
-constexpr ItemList k000To127 = ItemList::Numbers000To127;
 
 struct Row {
   const char* name;
@@ -42,7 +34,6 @@ struct Row {
   const char* caption = "";
   bool tabStop = kNoStop;
   TextAlign align = kLeft;
-  ItemList items = kNoItems;
   bool shownInTemplate = true;
 };
 
@@ -60,9 +51,9 @@ const Row kFixedRows[] = {
     {C(DownloadButton), kButton, P::None, {229, 238, 50, 14}, "DownLoad", kStop},
     {C(ResetButton), kButton, P::None, {291, 238, 50, 14}, "Reset", kStop},
     {C(SaveConfigButton), kButton, P::None, {70, 238, 50, 14}, "Save Config",
-     kStop, kLeft, kNoItems, kHidden},
+     kStop, kLeft, kHidden},
     {C(ReadConfigButton), kButton, P::None, {7, 238, 50, 14}, "Read Config",
-     kStop, kLeft, kNoItems, kHidden},
+     kStop, kLeft, kHidden},
 
     {C(SupportTypeGroup), kFrame, P::System, {23, 60, 104, 61}, "Support Type"},
     {C(TypeARadio), kRadio, P::System, {33, 73, 72, 12}, "ISO14443A"},
@@ -75,7 +66,7 @@ const Row kFixedRows[] = {
     {C(CardKind2Check), kCheck, P::System, {44, 181, 73, 12}, "", kStop},
     {C(CardKind3Check), kCheck, P::None, {44, 196, 73, 12}, "", kStop},
     {C(DescriptionGroup), kFrame, P::System, {132, 60, 199, 154}, "Description",
-     kNoStop, kLeft, kNoItems, kHidden},
+     kNoStop, kLeft, kHidden},
     {C(DescriptionText), kLabel, P::System, {139, 76, 186, 131}},
 
     {C(SnrConfigGroup), kFrame, P::Snr, {66, 60, 219, 137}, "SNR Config"},
@@ -84,14 +75,14 @@ const Row kFixedRows[] = {
     {C(SnrLsbFirstRadio), kRadio, P::Snr, {92, 107, 49, 11}, "LSB first"},
     {C(SnrFormatGroup), kFrame, P::Snr, {80, 133, 81, 54}},
     {C(SnrHexRadio), kRadio, P::Snr, {92, 146, 49, 12}, "HEX"},
-    {C(SnrDecRadio), kRadio, P::Snr, {92, 165, 49, 12}, "DEC", kNoStop, kLeft, kNoItems, kHidden},
+    {C(SnrDecRadio), kRadio, P::Snr, {92, 165, 49, 12}, "DEC", kNoStop, kLeft, kHidden},
     {C(SnrFunctionGroup), kFrame, P::Snr, {174, 74, 98, 112}, "Function"},
     {C(SnrCapsLockCheck), kCheck, P::Snr, {189, 90, 56, 13}, "CapsLk", kStop},
     {C(SnrEndGroup), kFrame, P::Snr, {184, 110, 77, 56}, "SNR end"},
     {C(SnrEndKeyLabel), kLabel, P::Snr, {194, 127, 14, 12}, "Key"},
-    {C(SnrEndKeyCombo), kList, P::Snr, {217, 124, 36, 77}, "", kStop, kLeft, kKeys},
+    {C(SnrEndKeyCombo), kList, P::Snr, {217, 124, 36, 77}, "", kStop},
     {C(SnrEndCountLabel), kLabel, P::Snr, {194, 144, 16, 10}, "Num"},
-    {C(SnrEndCountCombo), kList, P::Snr, {217, 144, 36, 55}, "", kStop, kLeft, kCounts},
+    {C(SnrEndCountCombo), kList, P::Snr, {217, 144, 36, 55}, "", kStop},
 
     {C(MifareGroup), kFrame, P::Mifare, {42, 59, 269, 154}, "Mifare S50/S70 Output Config"},
     {C(MifareModeGroup), kFrame, P::Mifare, {52, 72, 153, 24}, "Output Mode"},
@@ -104,37 +95,35 @@ const Row kFixedRows[] = {
     {C(MifareKeyBRadio), kRadio, P::Mifare, {135, 172, 37, 10}, "Key B"},
     {C(MifareKeyEdit), kEdit, P::Mifare, {60, 185, 131, 12}, "", kStop},
     {C(MifareStartSectorLabel), kLabel, P::Mifare, {63, 122, 26, 10}, "Sector", kNoStop, kRight},
-    {C(MifareStartSectorCombo), kList, P::Mifare, {92, 119, 28, 67}, "", kStop, kLeft, k00To63},
+    {C(MifareStartSectorCombo), kList, P::Mifare, {92, 119, 28, 67}, "", kStop},
     {C(MifareStartBlockLabel), kLabel, P::Mifare, {63, 138, 26, 10}, "Block", kNoStop, kRight},
-    {C(MifareStartBlockCombo), kList, P::Mifare, {92, 135, 28, 67}, "", kStop, kLeft, k00To03},
+    {C(MifareStartBlockCombo), kList, P::Mifare, {92, 135, 28, 67}, "", kStop},
     {C(MifareEndSectorLabel), kLabel, P::Mifare, {135, 122, 26, 10}, "Sector", kNoStop, kRight},
-    {C(MifareEndSectorCombo), kList, P::Mifare, {164, 119, 28, 61}, "", kStop, kLeft, k00To63},
+    {C(MifareEndSectorCombo), kList, P::Mifare, {164, 119, 28, 61}, "", kStop},
     {C(MifareEndBlockLabel), kLabel, P::Mifare, {135, 138, 26, 10}, "Block", kNoStop, kRight},
-    {C(MifareEndBlockCombo), kList, P::Mifare, {164, 135, 28, 62}, "", kStop, kLeft, k00To03},
+    {C(MifareEndBlockCombo), kList, P::Mifare, {164, 135, 28, 62}, "", kStop},
     {C(MifareFunctionGroup), kFrame, P::Mifare, {212, 72, 89, 132}, "Function"},
     {C(MifareCapsLockCheck), kCheck, P::Mifare, {223, 86, 56, 10}, "CapsLk", kStop},
     {C(MifareBlockEndGroup), kFrame, P::Mifare, {219, 100, 75, 43}, "Every Block End"},
     {C(MifareBlockEndKeyLabel), kLabel, P::Mifare, {227, 112, 16, 10}, "Key", kNoStop, kRight},
-    {C(MifareBlockEndKeyCombo), kList, P::Mifare, {254, 112, 34, 77}, "", kStop, kLeft, kKeys},
+    {C(MifareBlockEndKeyCombo), kList, P::Mifare, {254, 112, 34, 77}, "", kStop},
     {C(MifareBlockEndCountLabel), kLabel, P::Mifare, {227, 126, 16, 10}, "Num", kNoStop, kRight},
-    {C(MifareBlockEndCountCombo), kList, P::Mifare, {254, 126, 34, 55}, "", kStop, kLeft, kCounts},
+    {C(MifareBlockEndCountCombo), kList, P::Mifare, {254, 126, 34, 55}, "", kStop},
     {C(MifareDataEndGroup), kFrame, P::Mifare, {219, 146, 75, 43}, "Data End"},
     {C(MifareDataEndKeyLabel), kLabel, P::Mifare, {227, 160, 16, 10}, "Key", kNoStop, kRight},
-    {C(MifareDataEndKeyCombo), kList, P::Mifare, {254, 158, 34, 77}, "", kStop, kLeft, kKeys},
+    {C(MifareDataEndKeyCombo), kList, P::Mifare, {254, 158, 34, 77}, "", kStop},
     {C(MifareDataEndCountLabel), kLabel, P::Mifare, {227, 174, 16, 10}, "Num", kNoStop, kRight},
-    {C(MifareDataEndCountCombo), kList, P::Mifare, {254, 172, 34, 55}, "", kStop, kLeft, kCounts},
+    {C(MifareDataEndCountCombo), kList, P::Mifare, {254, 172, 34, 55}, "", kStop},
     {C(MifareStartByteLabel), kLabel, P::Mifare, {63, 154, 26, 10}, "Byte", kNoStop, kRight},
-    {C(MifareStartByteCombo), kList, P::Mifare, {92, 151, 28, 46}, "", kStop, kLeft, k00To15},
+    {C(MifareStartByteCombo), kList, P::Mifare, {92, 151, 28, 46}, "", kStop},
     {C(MifareEndByteLabel), kLabel, P::Mifare, {135, 154, 26, 10}, "Byte", kNoStop, kRight},
-    {C(MifareEndByteCombo), kList, P::Mifare, {164, 151, 28, 46}, "", kStop, kLeft, k00To15},
+    {C(MifareEndByteCombo), kList, P::Mifare, {164, 151, 28, 46}, "", kStop},
 };
 // clang-format on
 #undef C
 
 // Placeholders in the template, resolved per panel.
 constexpr const char* kPanelTitle = nullptr;
-constexpr ItemList kPanelBlocks = static_cast<ItemList>(-1);
-constexpr ItemList kPanelBytes = static_cast<ItemList>(-2);
 
 struct TemplateRow {
   BlockRole role;
@@ -145,7 +134,6 @@ struct TemplateRow {
   const char* caption = "";
   bool tabStop = kNoStop;
   TextAlign align = kLeft;
-  ItemList items = kNoItems;
 };
 
 // One role's name suffix and its identifiers on the four panels.
@@ -168,25 +156,25 @@ const TemplateRow kBlockTemplate[] = {
     {B(Mode2BlockFrame), kFrame, {127, 80, 80, 51}},
     {B(Mode2ByteFrame), kFrame, {213, 80, 74, 51}},
     {B(StartBlockLabel), kLabel, {129, 90, 46, 10}, "Start Block", kNoStop, kRight},
-    {B(StartBlockCombo), kList, {177, 88, 28, 67}, "", kStop, kLeft, kPanelBlocks},
+    {B(StartBlockCombo), kList, {177, 88, 28, 67}, "", kStop},
     {B(EndBlockLabel), kLabel, {135, 116, 40, 10}, "End Block", kNoStop, kRight},
-    {B(EndBlockCombo), kList, {177, 114, 28, 67}, "", kStop, kLeft, kPanelBlocks},
+    {B(EndBlockCombo), kList, {177, 114, 28, 67}, "", kStop},
     {B(StartByteLabel), kLabel, {215, 90, 40, 10}, "Start Byte", kNoStop, kRight},
-    {B(StartByteCombo), kList, {257, 88, 28, 61}, "", kStop, kLeft, kPanelBytes},
+    {B(StartByteCombo), kList, {257, 88, 28, 61}, "", kStop},
     {B(EndByteLabel), kLabel, {219, 116, 36, 10}, "End Byte", kNoStop, kRight},
-    {B(EndByteCombo), kList, {257, 114, 28, 62}, "", kStop, kLeft, kPanelBytes},
+    {B(EndByteCombo), kList, {257, 114, 28, 62}, "", kStop},
     {B(FunctionGroup), kFrame, {123, 136, 168, 70}, "Function"},
     {B(CapsLockCheck), kCheck, {140, 146, 56, 10}, "CapsLk", kStop},
     {B(BlockEndGroup), kFrame, {130, 160, 75, 41}, "Every Block End"},
     {B(BlockEndKeyLabel), kLabel, {138, 172, 16, 10}, "Key", kNoStop, kRight},
-    {B(BlockEndKeyCombo), kList, {164, 168, 34, 77}, "", kStop, kLeft, kKeys},
+    {B(BlockEndKeyCombo), kList, {164, 168, 34, 77}, "", kStop},
     {B(BlockEndCountLabel), kLabel, {138, 184, 16, 10}, "Num", kNoStop, kRight},
-    {B(BlockEndCountCombo), kList, {164, 184, 34, 55}, "", kStop, kLeft, kCounts},
+    {B(BlockEndCountCombo), kList, {164, 184, 34, 55}, "", kStop},
     {B(DataEndGroup), kFrame, {213, 160, 72, 41}, "Data End"},
     {B(DataEndKeyLabel), kLabel, {219, 172, 16, 10}, "Key", kNoStop, kRight},
-    {B(DataEndKeyCombo), kList, {244, 168, 34, 77}, "", kStop, kLeft, kKeys},
+    {B(DataEndKeyCombo), kList, {244, 168, 34, 77}, "", kStop},
     {B(DataEndCountLabel), kLabel, {219, 184, 16, 10}, "Num", kNoStop, kRight},
-    {B(DataEndCountCombo), kList, {244, 184, 34, 55}, "", kStop, kLeft, kCounts},
+    {B(DataEndCountCombo), kList, {244, 184, 34, 55}, "", kStop},
 };
 // clang-format on
 #undef B
@@ -195,15 +183,13 @@ const TemplateRow kBlockTemplate[] = {
 struct BlockPanelSpec {
   const char* prefix;
   const char* title;
-  ItemList blocks;
-  ItemList bytes;
 };
 
 const BlockPanelSpec kBlockPanelSpecs[] = {
-    {"UltraLight", "UltraLight Output Config", k00To15, k00To03},
-    {"Sr176", "SR176 Output Config", k00To15, k00To01},
-    {"Sri", "SRI512/2K/4K/X4K Output Config", k000To127, k00To03},
-    {"ICode", "I.Code/Tag-it Output Config", k00To63, k00To03},
+    {"UltraLight", "UltraLight Output Config"},
+    {"Sr176", "SR176 Output Config"},
+    {"Sri", "SRI512/2K/4K/X4K Output Config"},
+    {"ICode", "I.Code/Tag-it Output Config"},
 };
 
 int BlockIndex(Panel panel) {
@@ -215,9 +201,6 @@ int BlockIndex(Panel panel) {
 
 ControlDef FromTemplate(const TemplateRow& row, int index) {
   const BlockPanelSpec& panel = kBlockPanelSpecs[index];
-  ItemList items = row.items;
-  if (items == kPanelBlocks) items = panel.blocks;
-  if (items == kPanelBytes) items = panel.bytes;
   return {std::string(panel.prefix) + row.suffix,
           row.ids[index],
           row.kind,
@@ -226,7 +209,6 @@ ControlDef FromTemplate(const TemplateRow& row, int index) {
           row.caption == kPanelTitle ? panel.title : row.caption,
           row.tabStop,
           row.align,
-          items,
           true};
 }
 
@@ -234,7 +216,7 @@ std::vector<ControlDef> BuildControls() {
   std::vector<ControlDef> controls;
   for (const Row& row : kFixedRows) {
     controls.push_back({row.name, row.id, row.kind, row.panel, row.rect, row.caption, row.tabStop,
-                        row.align, row.items, row.shownInTemplate});
+                        row.align, row.shownInTemplate});
   }
   for (int index = 0; index < static_cast<int>(kBlockPanels.size()); ++index) {
     for (const TemplateRow& row : kBlockTemplate) controls.push_back(FromTemplate(row, index));

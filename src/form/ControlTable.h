@@ -27,17 +27,6 @@ enum class ControlKind {
 
 enum class TextAlign { Left, Right, Centre };
 
-enum class ItemList {
-  None,
-  Keys,
-  Counts,
-  Numbers00To01,
-  Numbers00To03,
-  Numbers00To15,
-  Numbers00To63,
-  Numbers000To127,
-};
-
 struct ControlDef {
   std::string name;
   ControlId id;
@@ -47,7 +36,6 @@ struct ControlDef {
   std::string caption;
   bool tabStop;
   TextAlign align;
-  ItemList items;
   bool shownInTemplate;
 };
 

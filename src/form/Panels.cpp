@@ -41,11 +41,11 @@ void ConfigDialog::BindEvents() {
       {ControlId::PageTabs, FormEvent::TabSelected, &ConfigDialog::OnTabSelected},
       {ControlId::TypeARadio, FormEvent::Clicked, &ConfigDialog::OnTypeARadio},
       {ControlId::TypeBRadio, FormEvent::Clicked, &ConfigDialog::OnTypeBRadio},
-      {ControlId::Iso15693Radio, FormEvent::Clicked, &ConfigDialog::RefreshTabs},
-      {ControlId::OutputSnrCheck, FormEvent::Clicked, &ConfigDialog::RefreshTabs},
+      {ControlId::Iso15693Radio, FormEvent::Clicked, &ConfigDialog::RebuildTabList},
+      {ControlId::OutputSnrCheck, FormEvent::Clicked, &ConfigDialog::RebuildTabList},
       {ControlId::OutputDataCheck, FormEvent::Clicked, &ConfigDialog::OnOutputDataCheck},
-      {ControlId::CardKind1Check, FormEvent::Clicked, &ConfigDialog::RefreshTabs},
-      {ControlId::CardKind2Check, FormEvent::Clicked, &ConfigDialog::RefreshTabs},
+      {ControlId::CardKind1Check, FormEvent::Clicked, &ConfigDialog::RebuildTabList},
+      {ControlId::CardKind2Check, FormEvent::Clicked, &ConfigDialog::RebuildTabList},
       {ControlId::MifareMode1Radio, FormEvent::Clicked, &ConfigDialog::OnNothing},
       {ControlId::MifareMode2Radio, FormEvent::Clicked, &ConfigDialog::OnNothing},
       {ControlId::UltraLightMode1Radio, FormEvent::Clicked, &ConfigDialog::OnUltraLightModeRadio},
@@ -93,12 +93,6 @@ void ConfigDialog::RebuildTabList() {
       InsertTabAtNext(TabCaption(kind2));
     }
   }
-}
-
-void ConfigDialog::RefreshTabs() {
-  pullBoundText();
-  RebuildTabList();
-  pushBoundText();
 }
 
 void ConfigDialog::HideAllPanels() {
@@ -176,7 +170,7 @@ void ConfigDialog::OnTabSelected() {
       HideAllPanels();
       ShowSystemPanel();
       // The rebuild hides CardKind2Check again, which has no ISO15693 kind.
-      if (IsChecked(ControlId::Iso15693Radio)) RefreshTabs();
+      if (IsChecked(ControlId::Iso15693Radio)) RebuildTabList();
       break;
     case 1:
       HideAllPanels();
@@ -206,22 +200,17 @@ void ConfigDialog::OnTabSelected() {
   }
 }
 
-// Pulls first so that a key typed since the last pull survives the push.
 void ConfigDialog::OnTypeARadio() {
-  pullBoundText();
   if (IsChecked(ControlId::OutputDataCheck)) {
     ShowControl(ControlId::CardKind1Check);
     ShowControl(ControlId::CardKind2Check);
   }
   RebuildTabList();
-  pushBoundText();
 }
 
 void ConfigDialog::OnTypeBRadio() {
-  pullBoundText();
   if (IsChecked(ControlId::OutputDataCheck)) ShowControl(ControlId::CardKind2Check);
   RebuildTabList();
-  pushBoundText();
 }
 
 void ConfigDialog::OnOutputDataCheck() {

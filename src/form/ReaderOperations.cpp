@@ -30,7 +30,6 @@ QString Shown(const std::string& text) {
 }  // namespace
 
 void ConfigDialog::OnConnect() {
-  pullBoundText();
   ReaderSearchReport search;
   if (!session_.IsOpen()) {
     search = session_.Open();
@@ -40,36 +39,32 @@ void ConfigDialog::OnConnect() {
   if (!session_.IsOpen()) {
     ShowDisconnected(search);
   } else {
-    descriptionText_ = Shown(kConnectedText);
+    SetDescription(kConnectedText);
     SetCaption(C::ConnectButton, QStringLiteral("Disconnect"));
     for (ControlId id : kEnabledOnConnect) EnableControl(id);
-    pushBoundText();
     IdentifyReader();
   }
   HideAllPanels();
   ShowSystemPanel();
-  RefreshTabs();
-  pullBoundText();
+  RebuildTabList();
 }
 
 void ConfigDialog::ShowDisconnected(const ReaderSearchReport& search) {
-  SetCaption(C::DescriptionText, Shown(DisconnectedText(search)));
+  SetDescription(DisconnectedText(search));
   SetCaption(C::ConnectButton, QStringLiteral("Connect"));
   for (ControlId id : kDisabledOnDisconnect) DisableControl(id);
 }
 
 void ConfigDialog::IdentifyReader() {
   if (!session_.IsOpen()) return;
-  pullBoundText();
   const Identification found = session_.Identify();
-  descriptionText_ += Shown(IdentificationText(found));
-  if (found.capabilities) ApplyFamilies((*found.capabilities)[0]);
-  pushBoundText();
+  AppendDescription(IdentificationText(found));
+  if (found.capabilities) ApplyFamilies(*found.capabilities);
 }
 
-void ConfigDialog::ApplyFamilies(std::uint8_t families) {
+void ConfigDialog::ApplyFamilies(const Capabilities& capabilities) {
   for (const CardFamily& family : kCardFamilies) {
-    if ((families & family.capabilityBit) == 0) {
+    if (!capabilities.Has(family)) {
       if (IsChecked(family.radio)) CheckOnly(family.fallback);
       continue;
     }
@@ -82,7 +77,7 @@ void ConfigDialog::ApplyFamilies(std::uint8_t families) {
   }
   // The ISO14443A kinds name the checks whenever the reader has that family.
   const CardFamily& typeA = kCardFamilies[0];
-  if ((families & typeA.capabilityBit) != 0) NameKindChecks(typeA);
+  if (capabilities.Has(typeA)) NameKindChecks(typeA);
 }
 
 // A family of one kind leaves the second check's caption as it is.
@@ -99,9 +94,8 @@ void ConfigDialog::CheckOnly(ControlId familyRadio) {
 
 void ConfigDialog::OnReset() {
   if (!session_.IsOpen()) return;
-  pullBoundText();
   const ExchangeRecord reset = session_.Reset();
-  SetCaption(C::DescriptionText, Shown(ResetText(reset)));
+  SetDescription(ResetText(reset));
   if (!reset.Accepted()) return;
   OnConnect();
   ShowResetMessage();
@@ -118,12 +112,23 @@ void ConfigDialog::OnDownload() {
   if (!session_.IsOpen()) return;
   HideAllPanels();
   ShowSystemPanel();
-  RefreshTabs();
-  pullBoundText();
+  RebuildTabList();
+  const Settings adjusted = Adjusted(Read());
+  const DownloadResult result = session_.Download(adjusted);
+  // Once unlocked the reader is sent the adjusted settings, and the form
+  // shows what it was sent: the raised end positions, the normalised key.
+  if (result.unlock && result.unlock->Accepted()) SetControls(adjusted);
   // Every outcome replaces the description, a failure too: the reader may
   // now hold a new system page beside an old family page.
-  descriptionText_ = Shown(DownloadText(session_.Download(*this)));
-  pushBoundText();
+  SetDescription(DownloadText(result));
+}
+
+void ConfigDialog::SetDescription(const std::string& text) {
+  SetCaption(C::DescriptionText, Shown(text));
+}
+
+void ConfigDialog::AppendDescription(const std::string& text) {
+  SetCaption(C::DescriptionText, Caption(C::DescriptionText) + Shown(text));
 }
 
 }  // namespace tavrin

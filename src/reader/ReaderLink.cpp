@@ -75,7 +75,7 @@ bool ExchangeFrame(ReaderLink& link, ReaderFrame& frame) {
 }
 
 ExchangeRecord ExchangeRequest(ReaderLink& link, ReaderFrame& frame, ReaderCommand command) {
-  ExchangeRecord record{command, frame};
+  ExchangeRecord record{command};
   record.completed = ExchangeFrame(link, frame);
   if (record.completed) {
     record.status = ReplyStatus(frame, command);

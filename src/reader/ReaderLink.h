@@ -54,7 +54,6 @@ bool ExchangeFrame(ReaderLink& link, ReaderFrame& frame);
 // One request to the reader and what came of it.
 struct ExchangeRecord {
   ReaderCommand command{};
-  ReaderFrame request{};    // as sent
   bool completed = false;   // sent, and its reply read
   int error = 0;            // the platform's error number when not completed
   std::uint8_t status = 0;  // the reply's status byte when completed

@@ -20,14 +20,11 @@ std::string UnopenableReaderText(const ReaderSearchReport& search) {
          ").";
 }
 
-std::string CapabilityLines(const std::array<std::uint8_t, 4>& capabilities) {
+std::string CapabilityLines(const Capabilities& capabilities) {
   std::string lines;
-  for (const CardFamily& family : kCardFamilies) {
-    if ((capabilities[0] & family.capabilityBit) == 0) continue;
-    lines += std::string("Device Support ") + family.name + kLineEnd;
-    for (const CardKind& kind : family.Kinds()) {
-      if ((capabilities[family.kindsByte] & kind.capabilityBit) != 0) lines += kind.supportLines;
-    }
+  for (const SupportedFamily& supported : capabilities.Supported()) {
+    lines += std::string("Device Support ") + supported.family->name + kLineEnd;
+    for (const CardKind* kind : supported.kinds) lines += kind->supportLines;
   }
   return lines;
 }

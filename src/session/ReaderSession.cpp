@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "config/PageAssembly.h"
+
 namespace tavrin {
 
 bool DownloadResult::Succeeded() const {
@@ -41,45 +43,45 @@ Identification ReaderSession::Identify() {
   if (!link_.IsOpen()) return found;
   ReaderFrame frame{};
   BuildInfoRequest(frame);
-  const ExchangeRecord info = ExchangeRequest(link_, frame, ReaderCommand::Info);
+  const ExchangeRecord info = Exchange(frame, ReaderCommand::Info);
   if (!info.completed) found.error = info.error;
   if (!info.Accepted()) return found;
   found.text = ReplyIdentification(frame);
   BuildCapabilityRequest(frame);
-  const ExchangeRecord capability = ExchangeRequest(link_, frame, ReaderCommand::Capability);
+  const ExchangeRecord capability = Exchange(frame, ReaderCommand::Capability);
   if (!capability.completed) found.error = capability.error;
-  if (capability.Accepted()) found.capabilities = ReplyCapabilities(frame);
+  if (capability.Accepted()) found.capabilities = Capabilities(ReplyCapabilities(frame));
   return found;
 }
 
-ExchangeRecord ReaderSession::Unlock() {
-  ReaderFrame frame{};
-  BuildUnlockRequest(frame);
-  return ExchangeRequest(link_, frame, ReaderCommand::Unlock);
-}
-
-DownloadResult ReaderSession::Download(FormView& form) {
+DownloadResult ReaderSession::Download(const Settings& adjusted) {
   DownloadResult result;
   if (!link_.IsOpen()) return result;
   // A key that is no hex number would reach the reader as garbage bytes.
-  if (form.IsChecked(ControlId::TypeARadio) && !IsValidMifareKey(form.MifareKeyText())) {
+  if (ChosenFamily(adjusted).page == PageNumber::TypeA && !IsValidMifareKey(adjusted.mifareKey)) {
     result.keyInvalid = true;
     return result;
   }
-  result.unlock = Unlock();
+  ReaderFrame unlock{};
+  BuildUnlockRequest(unlock);
+  result.unlock = Exchange(unlock, ReaderCommand::Unlock);
   if (!result.unlock->Accepted()) return result;
-  WriteSystemPage(link_, form, &result.pages.emplace_back());
-  for (const CardFamily& family : kCardFamilies) {
-    if (form.IsChecked(family.radio))
-      WriteFamilyPage(link_, family, form, &result.pages.emplace_back());
+  for (const NumberedPage& page : AssemblePages(adjusted)) {
+    ReaderFrame write{};  // zeros after the checksum, not the last reply
+    BuildWritePageRequest(write, page.number, page.page);
+    result.pages.push_back({page.number, Exchange(write, ReaderCommand::WritePage)});
   }
   return result;
+}
+
+ExchangeRecord ReaderSession::Exchange(ReaderFrame& frame, ReaderCommand command) {
+  return ExchangeRequest(link_, frame, command);
 }
 
 ExchangeRecord ReaderSession::Reset() {
   ReaderFrame frame{};
   BuildResetRequest(frame);
-  return ExchangeRequest(link_, frame, ReaderCommand::Reset);
+  return Exchange(frame, ReaderCommand::Reset);
 }
 
 }  // namespace tavrin

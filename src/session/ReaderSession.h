@@ -1,6 +1,6 @@
 // The reader as both front ends use it: finding and opening it, asking who
-// it is, writing the configuration the form holds, and resetting it. Plain
-// results come back; DescriptionOf words them.
+// it is, writing the configuration, and resetting it. Plain results come
+// back; Description.h words them.
 #pragma once
 
 #include <array>
@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "config/FormView.h"
-#include "config/PageAssembly.h"
+#include "config/CardFamilies.h"
+#include "config/ConfigPage.h"
+#include "config/Settings.h"
 #include "reader/HidHost.h"
 #include "reader/ReaderLink.h"
 
@@ -20,8 +21,14 @@ namespace tavrin {
 // exchange that fails or is refused; error is set when one failed.
 struct Identification {
   std::optional<std::string> text;
-  std::optional<std::array<std::uint8_t, 4>> capabilities;
+  std::optional<Capabilities> capabilities;
   std::optional<int> error;
+};
+
+// A page written, and what came of its request.
+struct PageWrite {
+  PageNumber number{};
+  ExchangeRecord exchange;
 };
 
 // What a DownLoad sent and what came of it, in order.
@@ -53,19 +60,18 @@ class ReaderSession {
   // The info request, then, over the same frame, the capability request.
   Identification Identify();
 
-  // The unlock request with the access code.
-  ExchangeRecord Unlock();
-
-  // Unlocks, then writes page 0 and the page of each chosen family, reading
-  // the form through its writers; a refused or failed page 0 does not stop
-  // the family page. With type A chosen and a Mifare key that is no hex
-  // number, nothing is sent.
-  DownloadResult Download(FormView& form);
+  // Unlocks, then writes page 0 and the chosen family's page as assembled
+  // from the settings, which the caller has Adjusted; a refused or failed
+  // page 0 does not stop the family page. With type A chosen and a Mifare
+  // key that is no hex number, nothing is sent.
+  DownloadResult Download(const Settings& adjusted);
 
   // The reset request. The link stays open whatever the answer.
   ExchangeRecord Reset();
 
  private:
+  ExchangeRecord Exchange(ReaderFrame& frame, ReaderCommand command);
+
   ReaderLink link_;
 };
 

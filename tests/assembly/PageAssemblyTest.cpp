@@ -3,48 +3,41 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <map>
 #include <span>
 #include <string>
 
-#include "config/FormView.h"
 #include "config/PageAssembly.h"
-#include "sim/SimHost.h"
+#include "config/Settings.h"
 
 namespace tavrin {
 namespace {
 
-// A form without widgets: one family chosen, every other check clear, every
-// list at its first item.
-struct FakeForm : FormView {
-  bool IsChecked(ControlId c) const override { return c == family; }
-  int SelectedIndex(ControlId c) const override { return lists.count(c) ? lists.at(c) : 0; }
-  void SelectIndex(ControlId c, int index) override { lists[c] = index; }
-  std::string& MifareKeyText() override { return key; }
+std::size_t Row(Panel panel, const char* key) { return FindSetting(panel, key).value(); }
 
-  ControlId family = ControlId::TypeARadio;
-  std::map<ControlId, int> lists;
-  std::string key;
-};
+// Only what is sent is adjusted: the chosen family's end positions and, for
+// ISO14443A, the key; the pages hold exactly what they were given.
+TEST(PageAssembly, AdjustmentsTouchTheChosenFamilyOnly) {
+  Settings settings = StartUpSettings();
+  settings.mifareKey = "ab 12";
+  settings.values[Row(Panel::Mifare, "start-sector")] = 9;
+  settings.values[Row(Panel::Sri, "start-block")] = 100;
+  settings.values[Row(Panel::Sri, "end-block")] = 20;
 
-// The short key is filled up in the form and in the page; without a link
-// nothing is read or changed.
-TEST(PageAssembly, KeyTextIsNormalisedInPlaceAndFilledButNotWithoutALink) {
-  FakeForm form;
-  form.key = "ab 12";
-  const ConfigPage page = AssembleTypeAPage(form);
-  EXPECT_EQ(form.key, "AB12777777777777");
-  EXPECT_TRUE(std::ranges::equal(std::span(page.Bytes()).subspan(10, 6),
+  const Settings typeA = Adjusted(settings);
+  EXPECT_EQ(typeA.mifareKey, "AB12777777777777");
+  EXPECT_EQ(typeA.values[Row(Panel::Mifare, "end-sector")], 9);
+  EXPECT_EQ(typeA.values[Row(Panel::Sri, "end-block")], 20);
+  const auto pages = AssemblePages(typeA);
+  EXPECT_TRUE(std::ranges::equal(std::span(pages[1].page.Bytes()).subspan(10, 6),
                                  std::array<std::uint8_t, 6>{0xAB, 0x12, 0x77, 0x77, 0x77, 0x77}));
 
-  SimHost host;
-  ReaderLink link{host};
-  form.lists[ControlId::MifareStartSectorCombo] = 9;
-  form.key = "ab";
-  for (auto* write : {&WriteSystemPage, &WriteTypeAPage, &WriteTypeBPage, &WriteIso15693Page})
-    EXPECT_EQ(write(link, form, nullptr), kResultFailed);
-  EXPECT_EQ(form.lists[ControlId::MifareEndSectorCombo], 0);
-  EXPECT_EQ(form.key, "ab");
+  settings.values[kFamilySetting] = 1;  // ISO14443B
+  const Settings typeB = Adjusted(settings);
+  EXPECT_EQ(typeB.mifareKey, "ab 12");
+  EXPECT_EQ(typeB.values[Row(Panel::Mifare, "end-sector")], 0);
+  EXPECT_EQ(typeB.values[Row(Panel::Sri, "end-block")], 100);
+  EXPECT_EQ(Adjusted(typeB), typeB);
+  EXPECT_EQ(AssemblePages(typeB)[1].number, PageNumber::TypeB);
 }
 
 TEST(PageAssembly, KeyValidityLooksAtTheFirstTwelveNormalisedCharacters) {
@@ -59,16 +52,7 @@ TEST(PageAssembly, HexConversionFollowsTheDigitRuleForAnyCharacter) {
   EXPECT_EQ(HexPairToByte('Z', 'Z'), 0x53);
   EXPECT_EQ(HexPairToByte(' ', '1'), 0x01);
   EXPECT_EQ(HexPairToByte(':', '@'), 0x39) << "past '9' every character counts from 'A' as 10";
-
-  std::array<std::uint8_t, 2> out{};
-  std::size_t count = 99;
-  EXPECT_EQ(HexToBytes("ABC", 3, out.data(), count), 1);  // odd length
-  EXPECT_EQ(HexToBytes("ABC", 4, out.data(), count), 1);  // longer than the text
-  EXPECT_EQ(count, 99u);
-  EXPECT_EQ(HexToBytes("01ff", 4, out.data(), count), 0);
-  EXPECT_EQ(count, 2u);
-  EXPECT_EQ(out, (std::array<std::uint8_t, 2>{0x01, 0x1F}))
-      << "lower case is no digit: 'f' gives 47";
+  EXPECT_EQ(HexPairToByte('f', 'f'), 0x1F) << "lower case is no digit: 'f' gives 47";
 }
 
 }  // namespace

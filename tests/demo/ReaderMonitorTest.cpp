@@ -6,10 +6,10 @@
 #include <cerrno>
 
 #include "FormDriver.h"
-#include "app/demo/DemoReader.h"
 #include "app/demo/ReaderMonitor.h"
 #include "form/ConfigDialog.h"
 #include "reader/ReaderLink.h"
+#include "sim/DemoReader.h"
 #include "sim/SimHost.h"
 
 namespace tavrin::demo {
@@ -49,7 +49,7 @@ class ReaderMonitorTest : public QObject {
     };
     const auto unlock = [](ReaderFrame& frame) { BuildUnlockRequest(frame); };
     ConfigPage page = MakePage(PageNumber::TypeA);
-    page.SetMifareKey({0x01, 0x23, 0x45, 0x67, 0x89, 0xAB});
+    page.Set(10, std::array<std::uint8_t, 6>{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB});
     page.Seal();
 
     QVERIFY(send([&page](ReaderFrame& frame) { BuildWritePageRequest(frame, 0, page.Bytes()); }));

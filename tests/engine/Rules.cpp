@@ -4,7 +4,6 @@
 #include <set>
 
 #include "FormDriver.h"
-#include "config/PageAssembly.h"
 
 namespace tavrin::engine {
 namespace {
@@ -40,6 +39,20 @@ const FamilyWords kFamilies[] = {
        {nullptr, nullptr, nullptr}}}},
 };
 // clang-format on
+
+// The end lists a DownLoad raises to their start lists, by family page.
+struct Clamp {
+  std::uint8_t page;
+  const char* start;
+  const char* end;
+};
+const Clamp kClamps[] = {
+    {1, "MifareStartSectorCombo", "MifareEndSectorCombo"},
+    {1, "UltraLightStartBlockCombo", "UltraLightEndBlockCombo"},
+    {3, "Sr176StartBlockCombo", "Sr176EndBlockCombo"},
+    {3, "SriStartBlockCombo", "SriEndBlockCombo"},
+    {5, "ICodeStartBlockCombo", "ICodeEndBlockCombo"},
+};
 
 const QString kSuccess = "DownLoad Successed";
 const QString kFailure = "DownLoad Failure.";
@@ -306,10 +319,10 @@ class Judgement {
   Settings AfterDownload() const {
     Settings expected = before_.settings;
     const FamilyWords& family = CheckedFamily();
-    for (const EndClamp& clamp : kEndClamps) {
-      if (static_cast<std::uint8_t>(clamp.page) != family.page) continue;
-      const QString start = expected.at(driver::NameOf(clamp.startList));
-      QString& end = expected.at(driver::NameOf(clamp.endList));
+    for (const Clamp& clamp : kClamps) {
+      if (clamp.page != family.page) continue;
+      const QString start = expected.at(clamp.start);
+      QString& end = expected.at(clamp.end);
       if (start.toInt() > end.toInt()) end = start;
     }
     QString& key = expected.at(driver::NameOf(C::MifareKeyEdit));

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "FormDriver.h"
-#include "app/demo/DemoReader.h"
 #include "app/demo/ReaderMonitor.h"
 #include "form/ConfigDialog.h"
+#include "sim/DemoReader.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "app/ConfigApp.h"
-#include "app/demo/DemoReader.h"
 #include "app/demo/ReaderMonitor.h"
 #include "form/ConfigDialog.h"
+#include "sim/DemoReader.h"
 #include "sim/SimHost.h"
 
 namespace {

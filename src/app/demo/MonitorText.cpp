@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "reader/Hex.h"
 #include "sim/SimHost.h"
 
 namespace tavrin::demo {
@@ -46,7 +47,7 @@ constexpr PageText kPageTexts[] = {
     {PageNumber::Iso15693, "ISO15693"},
 };
 
-QString Hex(std::uint8_t byte) { return QString("%1").arg(byte, 2, 16, QChar('0')).toUpper(); }
+QString Hex(std::uint8_t byte) { return HexText(std::span(&byte, 1)); }
 
 }  // namespace
 
@@ -73,10 +74,8 @@ std::span<const std::uint8_t> RequestBytes(const ReaderFrame& request) {
   return FrameBytes(request);
 }
 
-QString HexBytes(std::span<const std::uint8_t> bytes) {
-  QStringList parts;
-  for (std::uint8_t byte : bytes) parts << Hex(byte);
-  return parts.join(' ');
+QString HexText(std::span<const std::uint8_t> bytes) {
+  return QString::fromStdString(HexBytes(bytes));
 }
 
 QString DecimalBytes(std::span<const std::uint8_t> bytes) {

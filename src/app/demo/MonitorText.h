@@ -23,7 +23,7 @@ QString ReplyOutcome(std::optional<std::uint8_t> status);
 std::span<const std::uint8_t> RequestBytes(const ReaderFrame& request);
 
 // "00 AA 1F", upper case, one space between bytes.
-QString HexBytes(std::span<const std::uint8_t> bytes);
+QString HexText(std::span<const std::uint8_t> bytes);
 
 // "31 255 0": each byte in decimal.
 QString DecimalBytes(std::span<const std::uint8_t> bytes);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/demo/MonitorText.h"
+#include "config/PageAssembly.h"
 
 namespace tavrin::demo {
 namespace {
@@ -72,7 +73,8 @@ void ReaderMonitor::BuildLayout() {
 void ReaderMonitor::BuildPageTree() {
   for (PageNumber page : kPageNumbers) {
     auto* item = new QTreeWidgetItem(pageTree_, {PageTitle(page)});
-    for (const PageFieldInfo& field : FieldsOf(page)) new QTreeWidgetItem(item, {field.name});
+    for (const PageFieldInfo& field : FieldsOf(page))
+      new QTreeWidgetItem(item, {QString::fromStdString(field.name)});
     pageItems_[page] = item;
   }
 }
@@ -105,7 +107,7 @@ void ReaderMonitor::AppendNewReports() {
     const ReaderFrame& request = reader_.received[i];
     auto* item = new QTreeWidgetItem(reportList_);
     item->setText(kCommandColumn, RequestName(request));
-    item->setText(kBytesColumn, HexBytes(RequestBytes(request)));
+    item->setText(kBytesColumn, HexText(RequestBytes(request)));
   }
   replies_.resize(reader_.received.size());
   if (replies_.size() > shown) reportList_->scrollToBottom();
@@ -117,15 +119,14 @@ void ReaderMonitor::ShowPage(PageNumber page) {
   // Only a written page has its bytes as a tooltip.
   const bool firstSeen = bytes != nullptr && item->toolTip(kFieldColumn).isEmpty();
   item->setText(kHexColumn, bytes == nullptr ? "not written" : "");
-  item->setToolTip(kFieldColumn, bytes == nullptr ? "" : HexBytes(*bytes));
+  item->setToolTip(kFieldColumn, bytes == nullptr ? "" : HexText(*bytes));
   const std::span<const PageFieldInfo> fields = FieldsOf(page);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     QTreeWidgetItem* child = item->child(static_cast<int>(i));
     child->setHidden(bytes == nullptr);
     if (bytes == nullptr) continue;
-    const auto value =
-        std::span(*bytes).subspan(static_cast<std::size_t>(fields[i].field), fields[i].width);
-    child->setText(kHexColumn, HexBytes(value));
+    const auto value = std::span(*bytes).subspan(fields[i].offset, fields[i].width);
+    child->setText(kHexColumn, HexText(value));
     child->setText(kDecimalColumn, DecimalBytes(value));
   }
   if (firstSeen) item->setExpanded(true);

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/demo/DemoReader.h"
 #include "cli/ReaderTool.h"
+#include "sim/DemoReader.h"
 #include "sim/SimHost.h"
 
 int main(int argc, char** argv) {
