@@ -6,8 +6,8 @@
 
 #include "cli/Commands.h"
 #include "cli/DryRun.h"
-#include "cli/SettingsFile.h"
 #include "cli/TextOutput.h"
+#include "config/SettingsFile.h"
 #include "session/Description.h"
 
 namespace tavrin::cli {

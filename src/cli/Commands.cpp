@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-#include "cli/SettingsFile.h"
 #include "cli/TextOutput.h"
 #include "config/CardFamilies.h"
+#include "config/SettingsFile.h"
 #include "session/Description.h"
 
 namespace tavrin::cli {

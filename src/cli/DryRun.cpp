@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/SettingsFile.h"
 #include "cli/TextOutput.h"
 #include "config/PageAssembly.h"
+#include "config/SettingsFile.h"
 #include "reader/Hex.h"
 
 namespace tavrin::cli {

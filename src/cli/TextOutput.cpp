@@ -38,23 +38,6 @@ std::string TerminalText(std::string_view latin1) {
   return out;
 }
 
-std::string Quoted(std::string_view text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted += '"';
-  quoted += text;
-  quoted += '"';
-  return quoted;
-}
-
-std::string Printable(std::string_view utf8) {
-  std::string out(utf8);
-  for (char& c : out) {
-    if (IsControl(static_cast<unsigned char>(c))) c = '?';
-  }
-  return out;
-}
-
 std::string JsonString(std::string_view latin1) {
   constexpr const char* kHex = "0123456789abcdef";
   std::string out = "\"";

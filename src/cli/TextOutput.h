@@ -10,13 +10,6 @@ namespace tavrin::cli {
 // UTF-8 for a terminal: "\r\n" becomes "\n", other control characters "?".
 std::string TerminalText(std::string_view latin1);
 
-// "text", in double quotes.
-std::string Quoted(std::string_view text);
-
-// A text from a settings file (UTF-8) for a message: control characters
-// become "?".
-std::string Printable(std::string_view utf8);
-
 // A JSON string literal, quotes included.
 std::string JsonString(std::string_view latin1);
 

@@ -255,6 +255,14 @@ const CardFamily& ChosenFamily(const Settings& settings) {
   return kCardFamilies.at(static_cast<std::size_t>(settings.values.at(kFamilySetting)));
 }
 
+std::vector<const CardKind*> ChosenKinds(const Settings& settings) {
+  std::vector<const CardKind*> kinds;
+  for (const CardKind& kind : ChosenFamily(settings).Kinds()) {
+    if (settings.values[*FindSetting(kind.panel, "output")] != 0) kinds.push_back(&kind);
+  }
+  return kinds;
+}
+
 Settings Adjusted(Settings settings) {
   const CardFamily& family = ChosenFamily(settings);
   const std::vector<SettingDef>& rows = SettingsSchema();

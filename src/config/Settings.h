@@ -84,6 +84,9 @@ Settings StartUpSettings();
 
 const CardFamily& ChosenFamily(const Settings& settings);
 
+// The card kinds of the chosen family whose data is typed.
+std::vector<const CardKind*> ChosenKinds(const Settings& settings);
+
 // What the dialog does to the settings of the chosen family before it sends
 // them: an end position below its start is raised to it, and the Mifare key
 // is normalised. Settings of other families are not sent and stay.

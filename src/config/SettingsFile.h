@@ -12,7 +12,7 @@
 
 #include "config/Settings.h"
 
-namespace tavrin::cli {
+namespace tavrin {
 
 struct ParsedSettings {
   Settings settings = StartUpSettings();
@@ -24,9 +24,11 @@ struct ParsedSettings {
 // start-up values; with any error the settings must not be sent.
 ParsedSettings ParseSettings(std::string_view text, const std::string& fileName);
 
-// A complete settings file at the start-up values, each setting with a
-// comment naming its allowed values.
-std::string SettingsTemplate();
+// A complete settings file holding settings, each setting with a comment
+// naming its allowed values; of the start-up values, the template a user
+// starts from.
+std::string SettingsFileText(const Settings& settings);
+inline std::string SettingsTemplate() { return SettingsFileText(StartUpSettings()); }
 
 // The table a panel's settings live in: "snr", "mifare", ...; empty for
 // the top level.
@@ -38,7 +40,4 @@ std::string QualifiedName(const SettingDef& row);
 // A setting's value as TOML (and JSON) writes it: true, "hex", 15.
 std::string ValueText(const Settings& settings, std::size_t row);
 
-// The card kinds of the chosen family whose data is typed.
-std::vector<const CardKind*> ChosenKinds(const Settings& settings);
-
-}  // namespace tavrin::cli
+}  // namespace tavrin

@@ -1,4 +1,4 @@
-#include "cli/SettingsFile.h"
+#include "config/SettingsFile.h"
 
 #include <toml++/toml.h>
 
@@ -6,9 +6,7 @@
 #include <optional>
 #include <tuple>
 
-#include "cli/TextOutput.h"
-
-namespace tavrin::cli {
+namespace tavrin {
 namespace {
 
 constexpr const char* kTemplateHeader =
@@ -16,6 +14,37 @@ constexpr const char* kTemplateHeader =
     "# A setting left out takes the value the configuration dialog starts with.\n"
     "# Check with \"tavrin-reader apply --dry-run FILE\", write with\n"
     "# \"tavrin-reader apply FILE\".\n";
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// A text from a settings file (UTF-8) for a message: control characters
+// become "?".
+std::string Printable(std::string_view utf8) {
+  std::string out(utf8);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return out;
+}
+
+// A TOML basic string: quotes, backslashes and control characters escaped.
+std::string TomlString(std::string_view text) {
+  constexpr const char* kHex = "0123456789ABCDEF";
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      (out += '\\') += c;
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      ((out += "\\u00") += kHex[byte >> 4]) += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
 
 const char* TypeName(toml::node_type type) {
   switch (type) {
@@ -257,14 +286,6 @@ std::string QualifiedName(const SettingDef& row) {
   return table.empty() ? row.key : table + "." + row.key;
 }
 
-std::vector<const CardKind*> ChosenKinds(const Settings& settings) {
-  std::vector<const CardKind*> kinds;
-  for (const CardKind& kind : ChosenFamily(settings).Kinds()) {
-    if (settings.values[*FindSetting(kind.panel, "output")] != 0) kinds.push_back(&kind);
-  }
-  return kinds;
-}
-
 std::string ValueText(const Settings& settings, std::size_t index) {
   const SettingDef& row = SettingsSchema()[index];
   const int value = settings.values[index];
@@ -273,19 +294,15 @@ std::string ValueText(const Settings& settings, std::size_t index) {
       return value != 0 ? "true" : "false";
     case SettingKind::Number:
       return std::to_string(value);
-    case SettingKind::KeyText: {
-      std::string key;  // tabs as TOML writes them
-      for (char c : settings.mifareKey) key += c == '\t' ? std::string("\\t") : std::string(1, c);
-      return Quoted(key);
-    }
+    case SettingKind::KeyText:
+      return TomlString(settings.mifareKey);
     case SettingKind::Choice:
       break;
   }
   return Quoted(row.choices[static_cast<std::size_t>(value)].key);
 }
 
-std::string SettingsTemplate() {
-  const Settings settings = StartUpSettings();
+std::string SettingsFileText(const Settings& settings) {
   std::string text = kTemplateHeader + std::string("\n");
   Panel table = Panel::None;
   for (std::size_t i = 0; i < SettingsSchema().size(); ++i) {
@@ -300,4 +317,4 @@ std::string SettingsTemplate() {
   return text;
 }
 
-}  // namespace tavrin::cli
+}  // namespace tavrin
