@@ -166,7 +166,8 @@ void ConfigDialog::JoinRadioSets() {
 }
 
 void ConfigDialog::StartUp() {
-  AppendAboutToWindowMenu();
+  CreateWindowCommands();
+  AppendToWindowMenu();
   setWindowIcon(AppIcon());
   RemoveAllTabs();
   nextTabIndex_ = 1;

@@ -8,6 +8,8 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 
@@ -18,15 +20,19 @@
 #include "reader/HidHost.h"
 #include "session/ReaderSession.h"
 
-class QMenu;
+class QAction;
 
 namespace tavrin {
 
 class TabStrip;
 
-// Window command that opens the About box, with its menu text.
+// Window commands and their menu texts.
 inline constexpr unsigned kAboutCommand = 16;
 inline constexpr const char* kAboutMenuText = "About Tavrin Config Tools(&A)...";
+inline constexpr unsigned kOpenSettingsCommand = 32;
+inline constexpr const char* kOpenSettingsMenuText = "Open settings...";
+inline constexpr unsigned kSaveSettingsCommand = 48;
+inline constexpr const char* kSaveSettingsMenuText = "Save settings...";
 
 class ConfigDialog : public QDialog {
   Q_OBJECT
@@ -37,20 +43,27 @@ class ConfigDialog : public QDialog {
   ~ConfigDialog() override;
 
   // A window-menu command; true when handled here, false for the platform's
-  // default handling. Identifiers 16 to 31 open the About box.
+  // default handling. Identifiers 16 to 31 open the About box, 32 to 47
+  // open a settings file, 48 to 63 save one.
   bool HandleWindowCommand(unsigned id);
 
   // The settings the controls hold now.
   Settings Read() const;
   // Sets the controls to settings without running a handler, then brings
   // the data output, the card-kind checks, the tabs and the panels in line
-  // as the handlers would: the System Config panel on view.
+  // as the handlers would: the System Config panel on view, the tab strip
+  // disabled while disconnected.
   void Show(const Settings& settings);
 
  protected:
-  // The one message box: after an accepted reset. Modal; returns when the
-  // user has closed it.
+  // The message box after an accepted reset. Modal; returns when the user
+  // has closed it.
   virtual void ShowResetMessage();
+  // Why a settings file was not opened or saved, in a message box.
+  virtual void ShowFileMessage(const QString& text);
+  // The file to open or save as, chosen by the user; empty when cancelled.
+  virtual QString AskOpenPath();
+  virtual QString AskSavePath();
 
   void contextMenuEvent(QContextMenuEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -105,9 +118,17 @@ class ConfigDialog : public QDialog {
   void HideSriPanel();
   void HideICodePanel();
 
-  // The window menu's extra item, offered from the context menu where the
-  // window menu is out of reach.
-  std::unique_ptr<QMenu> CreateWindowCommandMenu();
+  // The window commands: one action each, with its shortcut, offered by the
+  // window menu on Windows and by the context menu elsewhere.
+  struct WindowCommand;
+  static std::span<const WindowCommand> WindowCommands();
+  void CreateWindowCommands();
+  void AppendToWindowMenu();
+  void OnAbout();
+  void OnOpenSettings();
+  void OnSaveSettings();
+  // The settings of the file at path, or why they are refused.
+  std::optional<Settings> SettingsFromFile(const QString& path, QString& refusal) const;
 
   // Handlers of the three buttons and the step Connect takes.
   void OnConnect();
@@ -121,7 +142,6 @@ class ConfigDialog : public QDialog {
   void JoinRadioSets();
   void BindEvents();
   void StartUp();
-  void AppendAboutToWindowMenu();
   void SetUpBanner();
 
   TabStrip* Tabs() const;
@@ -155,7 +175,10 @@ class ConfigDialog : public QDialog {
   std::uint8_t nextTabIndex_ = 0;
   QFont bannerFont_;
   QString messageTitle_;
+  QList<QAction*> windowCommands_;
   ReaderSession session_;
+  // What the connected reader said it supports, when it said.
+  std::optional<Capabilities> capabilities_;
 };
 
 }  // namespace tavrin

@@ -30,6 +30,7 @@ QString Shown(const std::string& text) {
 }  // namespace
 
 void ConfigDialog::OnConnect() {
+  capabilities_.reset();
   ReaderSearchReport search;
   if (!session_.IsOpen()) {
     search = session_.Open();
@@ -59,6 +60,7 @@ void ConfigDialog::IdentifyReader() {
   if (!session_.IsOpen()) return;
   const Identification found = session_.Identify();
   AppendDescription(IdentificationText(found));
+  capabilities_ = found.capabilities;
   if (found.capabilities) ApplyFamilies(*found.capabilities);
 }
 

@@ -34,6 +34,8 @@ void ConfigDialog::Show(const Settings& settings) {
   HideAllPanels();
   ShowSystemPanel();
   RebuildTabList();
+  // Disconnected, the values wait for Connect as after a Disconnect.
+  if (!session_.IsOpen()) DisableControl(ControlId::PageTabs);
 }
 
 int ConfigDialog::ReadSetting(const SettingDef& row) const {

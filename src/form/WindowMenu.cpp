@@ -1,42 +1,81 @@
-// The About item: on Windows in the window menu, as the system draws it;
-// elsewhere the window manager owns that menu, so the dialog's context menu
-// carries the item.
+// The window commands, Open settings, Save settings and About: on Windows in
+// the window menu, as the system draws it; elsewhere the window manager owns
+// that menu, so the dialog's context menu carries them. Their shortcuts work
+// everywhere.
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <span>
 
 #include "form/AboutDialog.h"
 #include "form/ConfigDialog.h"
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
 
 namespace tavrin {
 
-bool ConfigDialog::HandleWindowCommand(unsigned id) {
-  if ((id & ~0xFu) != kAboutCommand) return false;
-  AboutDialog about(this);
-  about.exec();
-  return true;
+// In menu order: the settings first, About at the foot. The system keeps
+// the low four bits of a window-menu command to itself.
+struct ConfigDialog::WindowCommand {
+  unsigned id;
+  const char* text;
+  int ctrlKey;  // with Ctrl, its shortcut; 0 for none
+  void (ConfigDialog::*run)();
+};
+
+std::span<const ConfigDialog::WindowCommand> ConfigDialog::WindowCommands() {
+  static const WindowCommand kCommands[] = {
+      {kOpenSettingsCommand, kOpenSettingsMenuText, Qt::Key_O, &ConfigDialog::OnOpenSettings},
+      {kSaveSettingsCommand, kSaveSettingsMenuText, Qt::Key_S, &ConfigDialog::OnSaveSettings},
+      {kAboutCommand, kAboutMenuText, 0, &ConfigDialog::OnAbout},
+  };
+  return kCommands;
 }
 
-std::unique_ptr<QMenu> ConfigDialog::CreateWindowCommandMenu() {
-  auto menu = std::make_unique<QMenu>();
-  QAction* about = menu->addAction(QString::fromUtf8(kAboutMenuText));
-  about->setData(kAboutCommand);
-  return menu;
+bool ConfigDialog::HandleWindowCommand(unsigned id) {
+  for (const WindowCommand& command : WindowCommands()) {
+    if ((id & ~0xFu) != command.id) continue;
+    (this->*command.run)();
+    return true;
+  }
+  return false;
+}
+
+void ConfigDialog::OnAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+void ConfigDialog::CreateWindowCommands() {
+  for (const WindowCommand& command : WindowCommands()) {
+    auto* action = new QAction(QString::fromUtf8(command.text), this);
+    if (command.ctrlKey != 0) action->setShortcut(QKeySequence(Qt::CTRL | command.ctrlKey));
+    action->setData(command.id);
+    connect(action, &QAction::triggered, this,
+            [this, id = command.id] { HandleWindowCommand(id); });
+    addAction(action);  // so that its shortcut works while no menu is open
+    windowCommands_.push_back(action);
+  }
 }
 
 #ifdef Q_OS_WIN
 
-void ConfigDialog::AppendAboutToWindowMenu() {
-  const QString text = QString::fromUtf8(kAboutMenuText);
+void ConfigDialog::AppendToWindowMenu() {
   HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
-  if (menu == nullptr || text.isEmpty()) return;
+  if (menu == nullptr) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, kAboutCommand, reinterpret_cast<LPCWSTR>(text.utf16()));
+  for (const QAction* action : windowCommands_) {
+    QString text = action->text();
+    if (!action->shortcut().isEmpty())
+      text += '\t' + action->shortcut().toString(QKeySequence::NativeText);
+    AppendMenuW(menu, MF_STRING, action->data().toUInt(), reinterpret_cast<LPCWSTR>(text.utf16()));
+  }
 }
 
 bool ConfigDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
@@ -52,13 +91,13 @@ void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) { QDialog::context
 
 #else
 
-void ConfigDialog::AppendAboutToWindowMenu() {}
+void ConfigDialog::AppendToWindowMenu() {}
 
 void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) {
-  const std::unique_ptr<QMenu> menu = CreateWindowCommandMenu();
-  if (const QAction* chosen = menu->exec(event->globalPos())) {
-    HandleWindowCommand(chosen->data().toUInt());
-  }
+  QMenu menu;
+  menu.addActions(windowCommands_);
+  menu.insertSeparator(windowCommands_.back());
+  menu.exec(event->globalPos());
 }
 
 #endif

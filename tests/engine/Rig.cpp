@@ -57,7 +57,12 @@ bool SelectItem(Rig& rig, ControlId id, int item) {
   return list != nullptr;
 }
 
+// Typed on the Mifare tab, which the user goes to first when it is there.
 bool TypeKey(Rig& rig, const QString& text) {
+  auto* tabs = Reachable<TabStrip>(rig, C::PageTabs);
+  for (int tab = 0; tabs != nullptr && tab < tabs->TabCount(); ++tab) {
+    if (tabs->TabCaption(tab) == "Mifare S50/S70") tabs->Bar()->setCurrentIndex(tab);
+  }
   auto* edit = Reachable<QLineEdit>(rig, C::MifareKeyEdit);
   if (edit != nullptr) edit->setText(text);
   return edit != nullptr;
@@ -65,7 +70,9 @@ bool TypeKey(Rig& rig, const QString& text) {
 
 }  // namespace
 
-Rig::Rig() : keyboard(sim.AddDevice(0x046D, 0xC31C)), reader(sim.AddReader()) {}
+Rig::Rig() : keyboard(sim.AddDevice(0x046D, 0xC31C)), reader(sim.AddReader()) {
+  dialog.settingsPath = folder.filePath("settings.toml");
+}
 
 bool Perform(Rig& rig, const Action& action) {
   switch (action.kind) {
@@ -84,6 +91,10 @@ bool Perform(Rig& rig, const Action& action) {
       return SelectItem(rig, TargetOf(action), action.arg2);
     case ActionKind::TypeKey:
       return TypeKey(rig, action.text);
+    case ActionKind::SaveSettings:
+      return rig.dialog.HandleWindowCommand(kSaveSettingsCommand);
+    case ActionKind::OpenSettings:
+      return rig.dialog.HandleWindowCommand(kOpenSettingsCommand);
     case ActionKind::Unplug:
       break;
   }
@@ -109,9 +120,9 @@ ControlId TargetOf(const Action& action) {
 }
 
 QString Describe(const Action& action) {
-  static const char* const kNames[] = {"connect",     "download", "reset",
-                                       "family",      "click",    "select tab",
-                                       "select item", "type key", "unplug or plug"};
+  static const char* const kNames[] = {
+      "connect",     "download", "reset",          "family",        "click",        "select tab",
+      "select item", "type key", "unplug or plug", "save settings", "open settings"};
   return QString("%1 %2 %3 %4")
       .arg(kNames[static_cast<int>(action.kind)])
       .arg(action.arg)

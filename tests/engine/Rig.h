@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "Tap.h"
 #include "form/ConfigDialog.h"
@@ -13,15 +15,24 @@
 
 namespace tavrin::engine {
 
-// The reset message is counted instead of waiting for a user to close it.
+// The reset message and the settings-file messages are counted instead of
+// waiting for a user to close them; the user always picks the same file.
 class RigDialog final : public ConfigDialog {
  public:
   using ConfigDialog::ConfigDialog;
   int resetMessages = 0;
+  int fileMessages = 0;
+  QString settingsPath;
 
  protected:
   void ShowResetMessage() override { ++resetMessages; }
+  void ShowFileMessage(const QString&) override { ++fileMessages; }
+  QString AskOpenPath() override { return settingsPath; }
+  QString AskSavePath() override { return settingsPath; }
 };
+
+// Every setting the user can make, by control name.
+using Settings = std::map<QString, QString>;
 
 struct Rig {
   Rig();
@@ -37,6 +48,10 @@ struct Rig {
   bool tabsRebuilt = false;   // Connect rebuilds the tab list the first time
   std::uint8_t families = 0;  // of the last capability reply the dialog took
   bool storesAsSent = true;   // false while something else answers for the firmware
+  // The form as opening the saved settings file must leave it; none until
+  // a save succeeds.
+  std::optional<Settings> saved;
+  QTemporaryDir folder;
 
   // Ends the dialog as its close box does; nothing may use it afterwards.
   void EndDialog() { owned.reset(); }
@@ -52,7 +67,9 @@ enum class ActionKind {
   SelectTab,
   SelectItem,
   TypeKey,
-  Unplug
+  Unplug,
+  SaveSettings,
+  OpenSettings
 };
 
 struct Action {
@@ -69,8 +86,6 @@ QString Describe(const Action& action);
 // The control a Family, Click, SelectItem or TypeKey action aims at.
 ControlId TargetOf(const Action& action);
 
-// Every setting the user can make, by control name.
-using Settings = std::map<QString, QString>;
 Settings SettingsOf(const ConfigDialog& dialog);
 
 }  // namespace tavrin::engine

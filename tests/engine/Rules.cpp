@@ -203,13 +203,20 @@ class Judgement {
     }
   }
 
-  // Nothing on the wire, the link and the texts as they were, and no setting
-  // changed but those named.
-  void Passive(const std::set<QString>& mayChange) {
+  // Nothing on the wire, the link and the texts as they were; fileMessages
+  // message boxes about a file.
+  void Quiet(int fileMessages) {
     Expect(sent_.empty(), QString("%1 reports sent").arg(sent_.size()));
     Expect(Open() == before_.open, "the link changed");
     Expect(Description() == before_.description, "description became " + Description());
     Expect(dialog_.resetMessages == before_.resetMessages, "a reset message appeared");
+    Expect(dialog_.fileMessages == before_.fileMessages + fileMessages,
+           QString("%1 file messages").arg(dialog_.fileMessages - before_.fileMessages));
+  }
+
+  // Quiet, and no setting changed but those named.
+  void Passive(const std::set<QString>& mayChange, int fileMessages = 0) {
+    Quiet(fileMessages);
     const Settings now = SettingsOf(dialog_);
     for (const auto& [name, value] : now) {
       Expect(value == before_.settings.at(name) || mayChange.contains(name),
@@ -314,20 +321,61 @@ class Judgement {
     SettingsBecome(expected);
   }
 
-  // What writing the family page moves: end lists up to their starts, and
-  // the Mifare key into its normal form.
-  Settings AfterDownload() const {
-    Settings expected = before_.settings;
+  // The family's end lists raised to their starts.
+  Settings Raised(Settings settings) const {
     const FamilyWords& family = CheckedFamily();
     for (const Clamp& clamp : kClamps) {
       if (clamp.page != family.page) continue;
-      const QString start = expected.at(clamp.start);
-      QString& end = expected.at(clamp.end);
+      const QString start = settings.at(clamp.start);
+      QString& end = settings.at(clamp.end);
       if (start.toInt() > end.toInt()) end = start;
     }
+    return settings;
+  }
+
+  // What writing the family page moves: end lists up to their starts, and
+  // the Mifare key into its normal form.
+  Settings AfterDownload() const {
+    Settings expected = Raised(before_.settings);
     QString& key = expected.at(driver::NameOf(C::MifareKeyEdit));
-    if (family.radio == C::TypeARadio) key = Normalised(key);
+    if (CheckedFamily().radio == C::TypeARadio) key = Normalised(key);
     return expected;
+  }
+
+  // A save changes nothing on view; what it saved is what opening the file
+  // shows: the family's end lists raised, the key as the reader gets it. A
+  // key that DownLoad would refuse is not saved.
+  void SaveFile() {
+    const QString key = before_.settings.at(driver::NameOf(C::MifareKeyEdit));
+    const bool saves = IsHexKey(Normalised(key));
+    Passive({}, saves ? 0 : 1);
+    if (!saves) return;
+    rig_.saved = Raised(before_.settings);
+    rig_.saved->at(driver::NameOf(C::MifareKeyEdit)) = Normalised(key).left(12);
+  }
+
+  // Opening shows the saved settings, brings the data output and the tabs in
+  // line, and sends nothing; with no file saved yet, or connected to a
+  // reader without the file's family, it is refused and nothing changes.
+  void OpenFile() {
+    const FamilyWords* family = nullptr;
+    for (const FamilyWords& f : kFamilies) {
+      if (rig_.saved && rig_.saved->at(driver::NameOf(f.radio)) == "checked") family = &f;
+    }
+    if (family == nullptr || (Open() && (rig_.families & family->bit) == 0)) return Passive({}, 1);
+    Settings expected = before_.settings;
+    const std::set<QString> checks{"CardKind1Check", "CardKind2Check", "OutputDataCheck"};
+    for (const auto& [name, value] : *rig_.saved) {
+      if (!checks.contains(name)) expected[name] = value;
+    }
+    for (std::size_t kind = 0; kind < 2 && family->kinds[kind].caption != nullptr; ++kind) {
+      const QString check = kind == 0 ? "CardKind1Check" : "CardKind2Check";
+      expected[check] = rig_.saved->at(check);
+      if (expected[check] == "checked") expected["OutputDataCheck"] = "checked";
+    }
+    Quiet(0);
+    SettingsBecome(expected);
+    rig_.tabsRebuilt = true;
   }
 
   void Download() {
@@ -402,7 +450,8 @@ Before Capture(const Rig& rig) {
           rig.sim.IsPlugged(rig.reader),
           rig.reader.openError,
           rig.tap.log.size(),
-          rig.dialog.resetMessages};
+          rig.dialog.resetMessages,
+          rig.dialog.fileMessages};
 }
 
 QStringList Judge(Rig& rig, const Action& action, bool ran, const Before& before) {
@@ -413,6 +462,10 @@ QStringList Judge(Rig& rig, const Action& action, bool ran, const Before& before
     judgement.Passive({});
   } else if (action.kind == ActionKind::Family || action.kind == ActionKind::Click) {
     judgement.ClickRules(action);
+  } else if (action.kind == ActionKind::SaveSettings) {
+    judgement.SaveFile();
+  } else if (action.kind == ActionKind::OpenSettings) {
+    judgement.OpenFile();
   } else if (!operation) {
     judgement.Passive({driver::NameOf(TargetOf(action))});
   } else if (action.kind == ActionKind::Connect) {

@@ -20,6 +20,7 @@ struct Before {
   int openError = 0;  // every open of the reader fails with it
   std::size_t logSize = 0;
   int resetMessages = 0;
+  int fileMessages = 0;
 };
 
 Before Capture(const Rig& rig);

@@ -23,7 +23,7 @@ namespace tavrin::engine {
 namespace {
 
 constexpr std::uint32_t kDefaultSeed = 20261206;
-constexpr int kDefaultSteps = 3000;
+constexpr int kDefaultSteps = 6000;
 
 // Readers that may come back when the reader is plugged in again.
 constexpr std::array<std::uint8_t, 4> kReaders[] = {
@@ -37,8 +37,8 @@ constexpr ReaderCommand kCommands[] = {ReaderCommand::Info, ReaderCommand::Capab
                                        ReaderCommand::Reset};
 constexpr int kErrors[] = {EIO, ETIMEDOUT, EPIPE};
 const char* const kKeys[] = {
-    "a0a1a2a3a4a5", "FF FF FF FF FF FF",  "12ab",         "",
-    "0x1234567890", "  123\t456  789ABC", "ABCDEFGHIJKL", "3A7C19E5B08D99"};
+    "a0a1a2a3a4a5", "FF FF FF FF FF FF",  "12ab",         "",           "3A7C 19E5 B08G",
+    "0x1234567890", "  123\t456  789ABC", "ABCDEFGHIJKL", "key \xC3\x84", "3A7C19E5B08D99"};
 
 class Walker {
  public:
@@ -52,8 +52,17 @@ class Walker {
   Action Next() {
     const bool open = rig_.sim.OpenHandles() > 0;
     const bool plugged = rig_.sim.IsPlugged(rig_.reader);
-    std::discrete_distribution<int> weights{
-        open ? 2.0 : 20.0, 6.0, open ? 2.0 : 0.5, 8.0, 30.0, 25.0, 20.0, 6.0, plugged ? 1.0 : 20.0};
+    std::discrete_distribution<int> weights{open ? 2.0 : 20.0,
+                                            6.0,
+                                            open ? 2.0 : 0.5,
+                                            8.0,
+                                            30.0,
+                                            25.0,
+                                            20.0,
+                                            6.0,
+                                            plugged ? 1.0 : 20.0,
+                                            1.0,
+                                            1.0};
     const auto kind = static_cast<ActionKind>(weights(random_));
     Action action{kind, Pick(256), Pick(256), QString()};
     if (kind == ActionKind::TypeKey) action.text = kKeys[Pick(std::size(kKeys))];

@@ -49,6 +49,17 @@ void CloseAboutWhenOpen(AboutSeen& seen) {
   });
 }
 
+// Counts the file choices asked for, and cancels them.
+class ShellDialog final : public ConfigDialog {
+ public:
+  using ConfigDialog::ConfigDialog;
+  int opens = 0, saves = 0;
+
+ protected:
+  QString AskOpenPath() override { return ++opens, QString(); }
+  QString AskSavePath() override { return ++saves, QString(); }
+};
+
 }  // namespace
 
 class ShellTest : public QObject {
@@ -56,7 +67,7 @@ class ShellTest : public QObject {
 
  private:
   SimHost host_;
-  std::unique_ptr<ConfigDialog> dialog_;
+  std::unique_ptr<ShellDialog> dialog_;
 
   AboutSeen RunCommand(unsigned id) {
     AboutSeen seen;
@@ -68,22 +79,37 @@ class ShellTest : public QObject {
 
  private slots:
   void init() {
-    dialog_ = std::make_unique<ConfigDialog>(host_);
+    dialog_ = std::make_unique<ShellDialog>(host_);
     dialog_->show();
   }
   void cleanup() { dialog_.reset(); }
 
-  // Window commands 16 to 31 open the About box; no other does.
-  void aboutCommandsClearTheLowFourBits() {
-    for (const auto& [command, opens] : {std::pair{16u, true},
-                                         {17u, true},
-                                         {31u, true},
-                                         {15u, false},
-                                         {32u, false},
-                                         {0xF060u, false}}) {
+  // Window commands 16 to 31 open the About box, 32 to 47 ask for a file to
+  // open, 48 to 63 for one to save as; no other is handled.
+  void windowCommandsClearTheLowFourBits() {
+    const struct {
+      unsigned command;
+      bool about, open, save;
+    } kCommands[] = {{16, true, false, false},  {17, true, false, false},
+                     {31, true, false, false},  {32, false, true, false},
+                     {47, false, true, false},  {48, false, false, true},
+                     {63, false, false, true},  {15, false, false, false},
+                     {64, false, false, false}, {0xF060, false, false, false}};
+    for (const auto& [command, about, open, save] : kCommands) {
+      const int opens = dialog_->opens, saves = dialog_->saves;
       const AboutSeen seen = RunCommand(command);
-      QVERIFY2(seen.handled == opens && seen.opened == opens, qPrintable(QString::number(command)));
+      QVERIFY2(seen.handled == (about || open || save) && seen.opened == about &&
+                   dialog_->opens - opens == open && dialog_->saves - saves == save,
+               qPrintable(QString::number(command)));
     }
+  }
+
+  void shortcutsAskForTheFiles() {
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QTest::keyClick(dialog_.get(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(dialog_.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(dialog_->opens, 1);
+    QCOMPARE(dialog_->saves, 1);
   }
 
   void aboutBoxTexts() {
@@ -102,13 +128,14 @@ class ShellTest : public QObject {
       if (menu == nullptr) return;
       for (const QAction* action : menu->actions()) items << action->text();
       CloseAboutWhenOpen(seen);
-      menu->setActiveAction(menu->actions()[0]);
+      menu->setActiveAction(menu->actions().back());
       QTest::keyClick(menu, Qt::Key_Return);
     });
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                             dialog_->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(dialog_.get(), &event);
-    QCOMPARE(items, QStringList{"About Tavrin Config Tools(&A)..."});
+    QCOMPARE(items, QStringList({"Open settings...", "Save settings...", "",
+                                 "About Tavrin Config Tools(&A)..."}));
     QVERIFY(seen.opened);
   }
 #endif

@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::size_t kMaxActions = 32;
 constexpr std::size_t kMaxKeyText = 24;
-constexpr int kActionKinds = static_cast<int>(ActionKind::Unplug) + 1;
+constexpr int kActionKinds = static_cast<int>(ActionKind::OpenSettings) + 1;
 
 enum class ReplyKind : std::uint8_t { Firmware, FailSend, FailRead, Raw, Framed, kCount };
 

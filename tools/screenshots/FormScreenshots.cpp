@@ -1,7 +1,11 @@
-// Saves a picture of each panel of the dialog, and of the About box, for
-// the README and for review:  form_screenshots <output directory>
+// Saves a picture of each panel of the dialog, of its context menu and of
+// the About box, for the README and for review:
+//   form_screenshots <output directory>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QMenu>
+#include <QPainter>
 #include <QTimer>
 #include <cstdio>
 
@@ -45,6 +49,24 @@ const Shot kShots[] = {
     {"icode-panel", "Iso15693Radio", 2},
 };
 
+// The dialog with its context menu open where the user right-clicked.
+bool SaveMenu(ConfigDialog& dialog, const QDir& dir) {
+  const QPoint at(150, 120);
+  bool saved = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) return;
+    QPixmap picture = dialog.grab();
+    QPainter(&picture).drawPixmap(dialog.mapFromGlobal(menu->pos()), menu->grab());
+    saved = picture.save(dir.filePath("settings-menu.png"), "PNG");
+    menu->close();
+  });
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, dialog.mapToGlobal(at));
+  QApplication::sendEvent(&dialog, &event);
+  if (!saved) std::fprintf(stderr, "cannot write the context menu's picture\n");
+  return saved;
+}
+
 }  // namespace
 }  // namespace tavrin
 
@@ -65,6 +87,10 @@ int main(int argc, char** argv) {
     if (shot.tab > 0 && !tavrin::driver::SelectTab(dialog, shot.tab)) ok = false;
     ok = tavrin::Save(dialog, dir, shot.file) && ok;
   }
+  tavrin::ConfigDialog menuDialog(host);
+  menuDialog.show();
+  tavrin::ChooseEverything(menuDialog, "TypeARadio");
+  ok = tavrin::SaveMenu(menuDialog, dir) && ok;
   tavrin::AboutDialog about;
   about.show();
   ok = tavrin::Save(about, dir, "about-box") && ok;

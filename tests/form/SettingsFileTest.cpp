@@ -1,0 +1,274 @@
+// Save settings and Open settings: what the dialog saves, tavrin-reader
+// applies and another dialog opens gives the reader the same pages as the
+// dialog's own DownLoad; a file with any mistake, or one that cannot be
+// read or written, changes nothing and says why.
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <fstream>
+#include <random>
+
+#include "FormDriver.h"
+#include "ToolRun.h"
+#include "sim/DemoReader.h"
+#include "sim/SimHost.h"
+
+#ifndef Q_OS_WIN
+#include <sys/resource.h>
+#endif
+
+namespace tavrin {
+namespace {
+
+// The user's file choices are the test's; the message boxes are noted.
+class FileDialog final : public ConfigDialog {
+ public:
+  using ConfigDialog::ConfigDialog;
+  QString path;
+  QStringList messages;
+
+  void Save() { HandleWindowCommand(kSaveSettingsCommand); }
+  void Open() { HandleWindowCommand(kOpenSettingsCommand); }
+
+ protected:
+  QString AskOpenPath() override { return path; }
+  QString AskSavePath() override { return path; }
+  void ShowFileMessage(const QString& text) override { messages << text; }
+};
+
+// A dialog on a reader of every family, connected.
+struct Bench {
+  SimHost host;
+  SimReader& reader = demo::AddDemoReader(host);
+  FileDialog dialog{host};
+
+  Bench() {
+    dialog.show();
+    if (!driver::Click(dialog, ControlId::ConnectButton)) qFatal("no Connect");
+  }
+
+  // The pages a DownLoad leaves in the reader; none when it failed.
+  std::map<std::uint8_t, std::array<std::uint8_t, kPageSize>> Download() {
+    reader.pages.clear();
+    if (!driver::Click(dialog, ControlId::DownloadButton)) return {};
+    return driver::Description(dialog) == "DownLoad Successed" ? reader.pages
+                                                               : decltype(reader.pages){};
+  }
+};
+
+// Everything the user sees of the form, to tell that nothing changed.
+QStringList FormState(const ConfigDialog& dialog) {
+  QStringList state = driver::TabCaptions(dialog);
+  state << driver::Description(dialog) << QString::number(driver::CurrentTab(dialog));
+  for (const ControlDef& def : Controls()) {
+    const QWidget* widget = driver::Control(dialog, def.id);
+    state << driver::Caption(dialog, def.id)
+          << QString("%1%2").arg(widget->isVisible()).arg(widget->isEnabled());
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+      state << QString::number(button->isChecked());
+  }
+  return state;
+}
+
+// One random edit a user can make by clicking: a radio or check box, a list
+// item, or a key typed (spaces, either case, short).
+QString RandomEdit(const ConfigDialog& dialog, std::mt19937& random) {
+  static const std::vector<ControlId> editable = [] {
+    std::vector<ControlId> ids;
+    for (const ControlDef& def : Controls()) {
+      const bool input =
+          def.kind == ControlKind::CheckBox || def.kind == ControlKind::RadioButton ||
+          def.kind == ControlKind::DropDownList || def.kind == ControlKind::TextField;
+      if (input && def.panel != Panel::None) ids.push_back(def.id);
+    }
+    return ids;
+  }();
+  const ControlId id = editable[random() % editable.size()];
+  const QString name = driver::NameOf(id);
+  if (auto* list = driver::Control<QComboBox>(dialog, id))
+    return name + "=" + list->itemText(static_cast<int>(random() % list->count()));
+  if (id != ControlId::MifareKeyEdit) return name;
+  const char* const keys[] = {"A0A1A2A3A4A5", "ff ff ff ff ff ff", "0a1B 2c", "", "12 3"};
+  return name + "=" + keys[random() % std::size(keys)];
+}
+
+}  // namespace
+
+class SettingsFileTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir folder_;
+
+  QString Path(const QString& name) { return folder_.filePath(name); }
+  QString Write(const QString& name, const QByteArray& text) {
+    QFile file(Path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) qFatal("no file");
+    return file.fileName();
+  }
+
+ private slots:
+  // The dialog's DownLoad, tavrin-reader applying the saved file, and a new
+  // dialog's DownLoad after opening it give the reader the same pages.
+  void savedSettingsGiveTheSamePagesEverywhere() {
+    Bench first;
+    first.dialog.path = Path("round-trip.toml");
+    std::mt19937 random(2121);
+    for (int run = 0; run < 320; ++run) {
+      for (int edit = 0; edit < 12; ++edit)
+        (void)driver::EditOne(first.dialog, RandomEdit(first.dialog, random));
+      first.dialog.Save();
+      QCOMPARE(first.dialog.messages, QStringList());
+      const auto pages = first.Download();
+      QCOMPARE(pages.size(), std::size_t{2});
+
+      SimHost host;
+      const SimReader& applied = demo::AddDemoReader(host);
+      const std::string told = cli::RunTool(host, {"apply", first.dialog.path.toStdString()});
+      QVERIFY2(told.starts_with("0|"), told.c_str());
+      QVERIFY(applied.pages == pages);
+
+      Bench second;
+      second.dialog.path = first.dialog.path;
+      second.dialog.Open();
+      QCOMPARE(second.dialog.messages, QStringList());
+      QVERIFY(second.Download() == pages);
+      QCOMPARE(second.dialog.Read(), first.dialog.Read());
+    }
+  }
+
+  // The saved file: the template's comments, every setting, the family,
+  // the settings as sent (the end raised, the key as the reader gets it).
+  void theFileHoldsTheSettingsAsSent() {
+    Bench bench;
+    bench.dialog.path = Path("as-sent.toml");
+    QVERIFY(driver::Edit(bench.dialog,
+                         "TypeBRadio, OutputDataCheck, CardKind2Check, "
+                         "SriStartBlockCombo=100, SriEndBlockCombo=020"));
+    QVERIFY(driver::Edit(
+        bench.dialog,
+        "TypeARadio, CardKind1Check, MifareKeyEdit=ab cd, CardKind1Check, TypeBRadio"));
+    bench.dialog.Save();
+    std::ifstream in(bench.dialog.path.toStdString());
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* line :
+         {"family = \"iso14443b\"\n", "[sri]  # SRI512/2K/4K/X4K cards", "output = true\n",
+          "start-block = 100\n", "end-block = 100\n", "key = \"ABCD77777777\"\n",
+          "# how many times it is pressed: 1 to 10\n"})
+      QVERIFY2(text.find(line) != std::string::npos, line);
+    // Saving changes nothing on view.
+    QCOMPARE(driver::Caption(bench.dialog, ControlId::SriEndBlockCombo), QString("020"));
+  }
+
+  // Disconnected, the values wait in the disabled controls; Connect treats
+  // them as any state: a family the reader lacks hands on to the next.
+  void openedWhileDisconnectedTheValuesWaitForConnect() {
+    SimHost host;
+    SimReader& reader = host.AddReader();
+    reader.capabilities = {kFamilyTypeA | kFamilyIso15693, kKindMifare, 0, kKindICodeTagIt};
+    FileDialog dialog(host);
+    dialog.show();
+    dialog.path =
+        Write("b.toml", "family = \"iso14443b\"\n[sr176]\noutput = true\nend-block = 9\n");
+    dialog.Open();
+    QCOMPARE(dialog.messages, QStringList());
+    QVERIFY(driver::IsChecked(dialog, ControlId::TypeBRadio));
+    QVERIFY(driver::IsChecked(dialog, ControlId::CardKind1Check));
+    QVERIFY(!driver::IsEnabled(dialog, ControlId::CardKind1Check));
+    QVERIFY(!driver::IsEnabled(dialog, ControlId::PageTabs));
+    QCOMPARE(driver::Caption(dialog, ControlId::Sr176EndBlockCombo), QString("09"));
+    QCOMPARE(reader.received.size(), std::size_t{0});
+
+    QVERIFY(driver::Click(dialog, ControlId::ConnectButton));
+    QVERIFY(driver::IsChecked(dialog, ControlId::Iso15693Radio));
+    QCOMPARE(driver::TabCaptions(dialog), QStringList({"System Config", "SNR", "I.Code/Tag-it"}));
+  }
+
+  // Refused whole, told why in tavrin-reader's words, and nothing changes.
+  void mistakesAndUnreadableFilesChangeNothing() {
+    Bench bench;
+    bench.reader.capabilities = {kFamilyTypeA | kFamilyIso15693, kKindMifare, 0, kKindICodeTagIt};
+    QVERIFY(driver::Click(bench.dialog, ControlId::ConnectButton));  // again: the new families
+    QVERIFY(driver::Click(bench.dialog, ControlId::ConnectButton));
+    QVERIFY(
+        driver::Edit(bench.dialog, "OutputDataCheck, CardKind1Check, MifareStartSectorCombo=07"));
+    QDir(folder_.path()).mkdir("folder.toml");
+    const std::pair<QString, QString> kRefused[] = {
+        {Path("missing.toml"), "missing.toml: cannot be read: "},
+        {Path("folder.toml"), "folder.toml: cannot be read: it is a folder"},
+        {Write("bad.toml", "family = \"iso14443a\n"), "bad.toml:1:20: invalid TOML: "},
+        {Write("latin.toml", "family = \"\xFF\"\n"),
+         "latin.toml:1:10: invalid TOML: Encountered invalid utf-8 sequence"},
+        {Write("mistakes.toml", "snr = 3\n[mifare]\nstart-sector = 64\n"),
+         "mistakes.toml:1:7: snr: expected a table, found a number\nmistakes.toml:3:16: "
+         "mifare.start-sector: 64 is out of range; allowed: 0 to 63"},
+        {Write("typeb.toml", "family = \"iso14443b\"\n"),
+         "typeb.toml: family \"iso14443b\" is not one this reader has; it has \"iso14443a\", "
+         "\"iso15693\""},
+    };
+    for (const auto& [path, told] : kRefused) {
+      const QStringList before = FormState(bench.dialog);
+      bench.dialog.messages.clear();
+      bench.dialog.path = path;
+      bench.dialog.Open();
+      QCOMPARE(bench.dialog.messages.size(), 1);
+      QVERIFY2(bench.dialog.messages[0].startsWith(told), qPrintable(bench.dialog.messages[0]));
+      QVERIFY(
+          bench.dialog.messages[0].endsWith("\n\nThe settings were not opened; nothing changed."));
+      QCOMPARE(FormState(bench.dialog), before);
+    }
+    QCOMPARE(bench.reader.received.size(), std::size_t{4});  // the two Connects' requests only
+  }
+
+  // A key DownLoad would refuse is not saved: the file could not be opened
+  // again.
+  void aKeyDownLoadWouldRefuseIsNotSaved() {
+    Bench bench;
+    bench.dialog.path = Path("never.toml");
+    QVERIFY(driver::Edit(bench.dialog, "OutputDataCheck, CardKind1Check, MifareKeyEdit=xyz"));
+    bench.dialog.Save();
+    QCOMPARE(bench.dialog.messages, QStringList({"Mifare Key Error: enter 12 hex digits (0-9, A-F)"
+                                                 "\n\nThe settings were not saved."}));
+    QVERIFY(!QFile::exists(bench.dialog.path));
+  }
+
+  // A folder that cannot be written, and a disk that fills up although part
+  // of the file fits, leave the old file as it was.
+  void failedWritesSayWhyAndKeepTheOldFile() {
+#ifdef Q_OS_WIN
+    QSKIP("needs /proc and a POSIX file size limit; see the README on the Windows tests");
+#else
+    Bench bench;
+    bench.dialog.path = "/proc/tavrin-settings.toml";  // not writable, even by root
+    bench.dialog.Save();
+    QCOMPARE(bench.dialog.messages.size(), 1);
+    QVERIFY(bench.dialog.messages[0].startsWith("/proc/tavrin-settings.toml: cannot be written: "));
+
+    // A file size limit fails the write as a full disk would.
+    bench.dialog.messages.clear();
+    const QString old = Write("old.toml", "family = \"iso15693\"\n");
+    bench.dialog.path = old;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{64, limit.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    bench.dialog.Save();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    QCOMPARE(bench.dialog.messages.size(), 1);
+    QVERIFY2(bench.dialog.messages[0].contains("old.toml: cannot be written: File too large"),
+             qPrintable(bench.dialog.messages[0]));
+    QFile file(old);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("family = \"iso15693\"\n"));
+    QCOMPARE(QDir(folder_.path()).entryList({"old.toml*"}, QDir::Files), QStringList{"old.toml"});
+#endif
+  }
+};
+
+}  // namespace tavrin
+
+QTEST_MAIN(tavrin::SettingsFileTest)
+#include "SettingsFileTest.moc"
