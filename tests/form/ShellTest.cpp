@@ -1,8 +1,12 @@
 // The shell around the dialog: window commands and the About box, the icon,
 // the application title, the reset message and closing the dialog.
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -137,6 +141,39 @@ class ShellTest : public QObject {
     QCOMPARE(items, QStringList({"Open settings...", "Save settings...", "",
                                  "About Tavrin Config Tools(&A)..."}));
     QVERIFY(seen.opened);
+  }
+#endif
+
+#ifndef Q_OS_WIN
+  // Qt's own file dialog, in the documents folder; cancelling changes
+  // nothing. Windows has the system's, which no test can answer.
+  void fileCommandsAskWithQtsFileDialog() {
+    QTemporaryDir home;  // with a documents folder, which test machines may lack
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    QVERIFY(QDir(home.path()).mkdir("Documents"));
+    ConfigDialog dialog(host_);
+    dialog.show();
+    const Settings before = dialog.Read();
+    for (const unsigned command : {kOpenSettingsCommand, kSaveSettingsCommand}) {
+      QStringList seen;
+      QTimer::singleShot(0, [&seen] {
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (files == nullptr) return;
+        seen << files->windowTitle() << files->directory().absolutePath()
+             << QString::number(files->testOption(QFileDialog::DontUseNativeDialog))
+             << files->selectedFiles().value(0).section('/', -1);
+        files->reject();
+      });
+      QVERIFY(dialog.HandleWindowCommand(command));
+      const QString documents =
+          QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).absolutePath();
+      QCOMPARE(seen.mid(1, 2), QStringList({documents, "1"}));
+      QCOMPARE(seen[0], command == kOpenSettingsCommand ? "Open settings..." : "Save settings...");
+      if (command == kSaveSettingsCommand) QCOMPARE(seen[3], QString("reader-settings.toml"));
+    }
+    QCOMPARE(dialog.Read(), before);
+    qputenv("HOME", realHome);
   }
 #endif
 
