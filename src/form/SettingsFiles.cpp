@@ -19,6 +19,8 @@ namespace {
 const QString kFilter = QStringLiteral("Settings files (*.toml);;All files (*)");
 const QString kNotOpened = QStringLiteral("The settings were not opened; nothing changed.");
 const QString kNotSaved = QStringLiteral("The settings were not saved.");
+// A settings file is a few kilobytes; a file chosen by mistake may be huge.
+constexpr qint64 kMaxFileBytes = 1 << 20;
 
 QString DocumentsFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -101,6 +103,13 @@ std::optional<Settings> ConfigDialog::SettingsFromFile(const QString& path,
   }
   if (!file.open(QIODevice::ReadOnly)) {
     refusal = info.fileName() + ": cannot be read: " + file.errorString();
+    return std::nullopt;
+  }
+  if (file.size() > kMaxFileBytes) {
+    refusal = info.fileName() + QStringLiteral(
+                                    ": cannot be read: %1 bytes is too large for a "
+                                    "settings file")
+                                    .arg(file.size());
     return std::nullopt;
   }
   const QByteArray bytes = file.readAll();

@@ -198,6 +198,8 @@ class SettingsFileTest : public QObject {
     const std::pair<QString, QString> kRefused[] = {
         {Path("missing.toml"), "missing.toml: cannot be read: "},
         {Path("folder.toml"), "folder.toml: cannot be read: it is a folder"},
+        {Write("huge.toml", QByteArray((1 << 20) + 1, '#')),
+         "huge.toml: cannot be read: 1048577 bytes is too large for a settings file"},
         {Write("bad.toml", "family = \"iso14443a\n"), "bad.toml:1:20: invalid TOML: "},
         {Write("latin.toml", "family = \"\xFF\"\n"),
          "latin.toml:1:10: invalid TOML: Encountered invalid utf-8 sequence"},
