@@ -96,6 +96,7 @@ int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
   std::string text;
   if (!ReadFile(options.file, text, err)) return kExitUsage;
   const ParsedSettings parsed = ParseSettings(text, options.file);
+  for (const std::string& warning : parsed.warnings) err << warning << "\n";
   if (!parsed.errors.empty()) {
     for (const std::string& error : parsed.errors) err << error << "\n";
     err << "Nothing was sent to any reader.\n";

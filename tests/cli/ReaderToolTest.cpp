@@ -21,9 +21,17 @@ std::string Hex(const ReaderFrame& report) {
   return text.substr(1);
 }
 
+// Its key is short: filled up with 7s, with a warning.
 constexpr const char* kMifareAndUltraLight =
-    "[mifare]\noutput = true\nstart-sector = 10\nend-sector = 4\nkey = \"3a7c 19e5 b0\"\n"
+    "family = \"iso14443a\"\n[mifare]\noutput = true\nstart-sector = 10\nend-sector = 4\nkey = "
+    "\"3a7c 19e5 b0\"\n"
     "[ultralight]\noutput = true\n";
+
+std::string ShortKeyWarning(const std::string& file) {
+  return file +
+         ":6:7: mifare.key: warning: \"3a7c 19e5 b0\" has 10 of 12 hexadecimal digits; it "
+         "is filled up with 7s, as the dialog does: \"3A7C19E5B077\"\n";
+}
 
 // Settings files refused whole, and what is told: the place, the setting and
 // what is allowed, in file order.
@@ -96,7 +104,9 @@ TEST(ReaderTool, DryRunThenApplyAndResetEveryReader) {
   second.FailNext(ReaderCommand::Unlock, SimFault::Refuse());
   EXPECT_EQ(RunTool(host, {"apply", "--all", file}),
             "1|sim:hid/0: DownLoad Successed\nsim:hid/2: DownLoad Successed\n2 of 3 readers "
-            "configured\n|sim:hid/1: DownLoad Failure. (the unlock was not accepted)\n|");
+            "configured\n|" +
+                ShortKeyWarning(file) +
+                "sim:hid/1: DownLoad Failure. (the unlock was not accepted)\n|");
   EXPECT_HAS(dry, "  Unlock        " + Hex(first.received.at(2)) + "\n  Write page 0  " +
                       Hex(first.received.at(3)) + "\n  Write page 1  " + Hex(first.received.at(4)));
   EXPECT_HAS(json, "\"Write page 1\", \"bytes\": \"" + Hex(first.received.at(4)) + "\"}");
@@ -113,13 +123,15 @@ TEST(ReaderTool, ReaderIsCheckedBeforeTheUnlockAndFailuresAreNamed) {
   SimHost host;
   SimReader& reader = host.AddReader();
   reader.capabilities = {kFamilyTypeA | kFamilyIso15693, kKindMifare, 0, 0};
-  EXPECT_EQ(RunTool(host, {"apply", SettingsFile("kinds", kMifareAndUltraLight)}),
-            "1||sim:hid/0: refused: the reader does not support UltraLight; it supports ISO14443A "
-            "(Mifare S50/S70), ISO15693 (no card kinds); nothing was written\n|");
+  const std::string kinds = SettingsFile("kinds", kMifareAndUltraLight);
+  EXPECT_EQ(RunTool(host, {"apply", kinds}),
+            "1||" + ShortKeyWarning(kinds) +
+                "sim:hid/0: refused: the reader does not support UltraLight; it supports ISO14443A "
+                "(Mifare S50/S70), ISO15693 (no card kinds); nothing was written\n|");
   EXPECT_HAS(RunTool(host, {"apply", SettingsFile("b", "family = \"iso14443b\"")}),
              "1||sim:hid/0: refused: the reader does not support ISO14443B;");
   reader.FailNext(ReaderCommand::Capability, SimFault::Refuse());
-  const std::string startUp = SettingsFile("start-up", "");
+  const std::string startUp = SettingsFile("start-up", "family = \"iso14443a\"");
   EXPECT_HAS(RunTool(host, {"apply", startUp}),
              "1||sim:hid/0: the reader did not tell what it supports; nothing was written");
   EXPECT_EQ(reader.received.size(), 3u * 2);  // identification and capabilities only
