@@ -1,33 +1,12 @@
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "cli/Commands.h"
 #include "cli/DryRun.h"
+#include "cli/Files.h"
 #include "cli/TextOutput.h"
 #include "config/SettingsFile.h"
 #include "session/Description.h"
 
 namespace tavrin::cli {
 namespace {
-
-bool ReadFile(const std::string& file, std::string& text, std::ostream& err) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(file, ignored)) {
-    err << file << ": cannot be read: it is a folder\n";
-    return false;
-  }
-  errno = 0;
-  std::ifstream in(file, std::ios::binary);
-  if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in.is_open() || in.bad()) {
-    err << file << ": cannot be read: " << std::strerror(errno != 0 ? errno : EIO) << "\n";
-    return false;
-  }
-  return true;
-}
 
 // "ISO14443A (Mifare S50/S70, UltraLight), ISO15693 (no card kinds)".
 std::string SupportedText(const Capabilities& capabilities) {

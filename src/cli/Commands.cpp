@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "cli/Files.h"
 #include "cli/TextOutput.h"
 #include "config/CardFamilies.h"
 #include "config/SettingsFile.h"
@@ -84,9 +85,12 @@ int ShowInfo(HidHost& host, const ReaderScope& scope, std::ostream& out, std::os
   return Conclude(VisitReaders(host, scope, visitor), scope, nullptr, out, err);
 }
 
-int PrintTemplate(std::ostream& out) {
-  out << SettingsTemplate();
-  return kExitDone;
+int PrintTemplate(const std::string& file, std::ostream& out, std::ostream& err) {
+  if (file.empty()) {
+    out << SettingsTemplate();
+    return kExitDone;
+  }
+  return WriteFile(file, SettingsTemplate(), err) ? kExitDone : kExitOutputLost;
 }
 
 int ResetReaders(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err) {

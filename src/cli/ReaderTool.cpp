@@ -14,8 +14,9 @@ constexpr const char* kFooter =
     "  1  some reader refused, failed or could not be opened\n"
     "  2  usage or settings-file error; nothing was sent\n"
     "  3  no reader found, or none could be opened\n"
+    "  4  standard output or error could not be written\n"
     "\n"
-    "Start a settings file with \"tavrin-reader template > readers.toml\".";
+    "Start a settings file with \"tavrin-reader template --output readers.toml\".";
 
 // --reader PATH and --all, which exclude each other.
 void AddScope(CLI::App& command, ReaderScope& scope, bool withAll) {
@@ -39,6 +40,7 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
 
   std::function<int()> run;
   bool json = false;
+  std::string templateFile;
   ReaderScope scope;
   ApplyOptions apply;
 
@@ -51,8 +53,11 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   AddScope(*info, scope, false);
   info->callback([&] { run = [&] { return ShowInfo(host, scope, out, err); }; });
 
-  app.add_subcommand("template", "Print a settings file with the dialog's start-up values")
-      ->callback([&] { run = [&] { return PrintTemplate(out); }; });
+  CLI::App* templateCommand =
+      app.add_subcommand("template", "Print a settings file with the dialog's start-up values");
+  templateCommand->add_option("-o,--output", templateFile,
+                              "Write it into this file, in UTF-8, instead of printing it");
+  templateCommand->callback([&] { run = [&] { return PrintTemplate(templateFile, out, err); }; });
 
   CLI::App* applyCommand =
       app.add_subcommand("apply", "Check a settings file, then write it into the reader");

@@ -17,6 +17,7 @@ enum ExitStatus : int {
   kExitReaderFailed = 1,  // some reader refused, failed or could not be opened
   kExitUsage = 2,         // usage or settings-file error: nothing was sent
   kExitNoReader = 3,      // no reader found, or none could be opened
+  kExitOutputLost = 4,    // the results could not all be written
 };
 
 struct ReaderScope {

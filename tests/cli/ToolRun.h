@@ -22,12 +22,18 @@ inline std::string RunTool(HidHost& host, const std::vector<std::string>& args) 
   return std::to_string(status) + "|" + out.str() + "|" + err.str() + "|";
 }
 
+// A file's path from its UTF-8 name, so that any name works on Windows too.
+inline std::filesystem::path Utf8Path(const std::string& name) {
+  return std::u8string(name.begin(), name.end());
+}
+
 // A settings file of that text in the working folder, the test's own build
 // folder, by a name unique to the test so that tests run side by side; its
-// full path, which starts with a slash on Linux.
+// full path in UTF-8, which starts with a slash on Linux.
 inline std::string SettingsFile(const std::string& name, const std::string& text) {
-  std::ofstream(name, std::ios::binary) << text;
-  return std::filesystem::absolute(name).string();
+  std::ofstream(Utf8Path(name), std::ios::binary) << text;
+  const std::u8string path = std::filesystem::absolute(Utf8Path(name)).u8string();
+  return std::string(path.begin(), path.end());
 }
 
 }  // namespace tavrin::cli
