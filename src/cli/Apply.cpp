@@ -85,6 +85,7 @@ int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
     (options.json ? PrintDryRunJson : PrintDryRun)(parsed.settings, out);
     return kExitDone;
   }
+  if (!OneReaderMeant(host, options.scope, err)) return kExitUsage;
   ReaderVisitor visitor;
   visitor.opened = [&](ReaderSession& session, const std::string& path) {
     return ApplyTo(session, path, parsed.settings, out, err);

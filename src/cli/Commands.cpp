@@ -94,6 +94,7 @@ int PrintTemplate(const std::string& file, std::ostream& out, std::ostream& err)
 }
 
 int ResetReaders(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err) {
+  if (!OneReaderMeant(host, scope, err)) return kExitUsage;
   ReaderVisitor visitor;
   visitor.opened = [&](ReaderSession& session, const std::string& path) {
     const ExchangeRecord reset = session.Reset();

@@ -40,6 +40,10 @@ struct ReaderTally {
 
 ReaderTally VisitReaders(HidHost& host, const ReaderScope& scope, const ReaderVisitor& visitor);
 
+// Without --reader or --all, false after telling err which readers are
+// attached when more than one opens: which of them was meant is unknown.
+bool OneReaderMeant(HidHost& host, const ReaderScope& scope, std::ostream& err);
+
 // Says when no reader was found and, after every reader, how many were
 // done ("2 of 3 readers configured", when done is given); returns
 // kExitDone, kExitReaderFailed or kExitNoReader.

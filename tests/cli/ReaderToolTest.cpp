@@ -143,7 +143,8 @@ TEST(ReaderTool, ReaderIsCheckedBeforeTheUnlockAndFailuresAreNamed) {
 }
 
 // list and info tell every reader, or why none opens; apply acts on the
-// first reader that opens, or only on the one named.
+// only reader that opens, or only on the one named, and refuses to choose
+// between several.
 TEST(ReaderTool, ReadersAreFoundAndNamed) {
   SimHost host;
   EXPECT_EQ(RunTool(host, {"reset", "--all"}), "3||No reader found.\n|");
@@ -170,8 +171,11 @@ TEST(ReaderTool, ReadersAreFoundAndNamed) {
             "0|sim:hid/2\nDevice Connected\nR\xC2\x80\nDevice Support "
             "ISO14443B\n  SRI512/2K/4K/X4K Card\nDevice Support ISO15693\n||");
 
-  const SimReader& third = host.AddReader();
   EXPECT_EQ(RunTool(host, {"apply", file}), "0|sim:hid/2: DownLoad Successed\n||");
+  const SimReader& third = host.AddReader();
+  EXPECT_EQ(RunTool(host, {"apply", file}),
+            "2||2 readers can be opened; name one with --reader PATH, or use --all:\n  sim:hid/2\n"
+            "  sim:hid/3\nNothing was sent to any reader.\n|");
   EXPECT_TRUE(third.received.empty());
   EXPECT_EQ(RunTool(host, {"apply", "--reader", "sim:hid/3", file}),
             "0|sim:hid/3: DownLoad Successed\n||");

@@ -12,13 +12,20 @@
 
 namespace tavrin::cli {
 
+// A standard output or error that takes nothing, as a full disk.
+enum class FullStream { None, Out, Err };
+
 // What the program told: its exit status, standard output and standard
 // error, each followed by "|".
-inline std::string RunTool(HidHost& host, const std::vector<std::string>& args) {
+inline std::string RunTool(HidHost& host, const std::vector<std::string>& args,
+                           FullStream full = FullStream::None) {
   std::vector<const char*> argv{"tavrin-reader"};
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   std::ostringstream out, err;
-  const int status = RunReaderTool(static_cast<int>(argv.size()), argv.data(), host, out, err);
+  std::ostream broken(nullptr);  // no buffer: every write fails
+  const int status =
+      RunReaderTool(static_cast<int>(argv.size()), argv.data(), host,
+                    full == FullStream::Out ? broken : out, full == FullStream::Err ? broken : err);
   return std::to_string(status) + "|" + out.str() + "|" + err.str() + "|";
 }
 
