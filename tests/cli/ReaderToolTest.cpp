@@ -94,7 +94,7 @@ TEST(ReaderTool, DryRunThenApplyAndResetEveryReader) {
   const std::string dry = RunTool(host, {"apply", "--dry-run", file});
   const std::string json = RunTool(host, {"apply", "--dry-run", "--json", file});
   EXPECT_EQ(first.opens + second.opens + third.opens, 0);
-  EXPECT_HAS(dry, "0|Settings sent (with the dialog's adjustments):\n");
+  EXPECT_HAS(dry, "0|Settings to send (with the dialog's adjustments):\n");
   EXPECT_HAS(dry, "  mifare.end-sector = 10  (given 4)\n");
   EXPECT_HAS(dry, "  mifare.key = \"3A7C19E5B077\"  (given \"3a7c 19e5 b0\")\n");
   EXPECT_HAS(dry, "  mifareKey                   3A 7C 19 E5 B0 77\n");
