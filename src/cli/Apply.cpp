@@ -1,33 +1,12 @@
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "cli/Commands.h"
 #include "cli/DryRun.h"
+#include "cli/Files.h"
 #include "cli/TextOutput.h"
 #include "config/SettingsFile.h"
 #include "session/Description.h"
 
 namespace tavrin::cli {
 namespace {
-
-bool ReadFile(const std::string& file, std::string& text, std::ostream& err) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(file, ignored)) {
-    err << file << ": cannot be read: it is a folder\n";
-    return false;
-  }
-  errno = 0;
-  std::ifstream in(file, std::ios::binary);
-  if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in.is_open() || in.bad()) {
-    err << file << ": cannot be read: " << std::strerror(errno != 0 ? errno : EIO) << "\n";
-    return false;
-  }
-  return true;
-}
 
 // "ISO14443A (Mifare S50/S70, UltraLight), ISO15693 (no card kinds)".
 std::string SupportedText(const Capabilities& capabilities) {
@@ -96,6 +75,7 @@ int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
   std::string text;
   if (!ReadFile(options.file, text, err)) return kExitUsage;
   const ParsedSettings parsed = ParseSettings(text, options.file);
+  for (const std::string& warning : parsed.warnings) err << warning << "\n";
   if (!parsed.errors.empty()) {
     for (const std::string& error : parsed.errors) err << error << "\n";
     err << "Nothing was sent to any reader.\n";
@@ -105,6 +85,7 @@ int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
     (options.json ? PrintDryRunJson : PrintDryRun)(parsed.settings, out);
     return kExitDone;
   }
+  if (!OneReaderMeant(host, options.scope, err)) return kExitUsage;
   ReaderVisitor visitor;
   visitor.opened = [&](ReaderSession& session, const std::string& path) {
     return ApplyTo(session, path, parsed.settings, out, err);

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "cli/Files.h"
 #include "cli/TextOutput.h"
 #include "config/CardFamilies.h"
 #include "config/SettingsFile.h"
@@ -84,12 +85,16 @@ int ShowInfo(HidHost& host, const ReaderScope& scope, std::ostream& out, std::os
   return Conclude(VisitReaders(host, scope, visitor), scope, nullptr, out, err);
 }
 
-int PrintTemplate(std::ostream& out) {
-  out << SettingsTemplate();
-  return kExitDone;
+int PrintTemplate(const std::string& file, std::ostream& out, std::ostream& err) {
+  if (file.empty()) {
+    out << SettingsTemplate();
+    return kExitDone;
+  }
+  return WriteFile(file, SettingsTemplate(), err) ? kExitDone : kExitOutputLost;
 }
 
 int ResetReaders(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err) {
+  if (!OneReaderMeant(host, scope, err)) return kExitUsage;
   ReaderVisitor visitor;
   visitor.opened = [&](ReaderSession& session, const std::string& path) {
     const ExchangeRecord reset = session.Reset();

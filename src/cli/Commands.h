@@ -19,7 +19,8 @@ struct ApplyOptions {
 
 int ListReaders(HidHost& host, bool json, std::ostream& out, std::ostream& err);
 int ShowInfo(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err);
-int PrintTemplate(std::ostream& out);
+// To out, or as UTF-8 into file when one is named.
+int PrintTemplate(const std::string& file, std::ostream& out, std::ostream& err);
 int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out, std::ostream& err);
 int ResetReaders(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err);
 

@@ -51,12 +51,12 @@ std::string PageTitle(PageNumber number) {
   return title + " (system)";
 }
 
-std::span<const std::uint8_t> FieldBytes(const ConfigPage& page, const PageFieldInfo& field) {
-  return std::span(page.Bytes()).subspan(field.offset, field.width);
+std::span<const std::uint8_t> FieldBytes(const PageBytes& page, const PageFieldInfo& field) {
+  return std::span(page).subspan(field.offset, field.width);
 }
 
 void PrintSettings(const Planned& plan, std::ostream& out) {
-  out << "Settings sent (with the dialog's adjustments):\n";
+  out << "Settings to send (with the dialog's adjustments):\n";
   for (std::size_t i = 0; i < SettingsSchema().size(); ++i) {
     const SettingDef& row = SettingsSchema()[i];
     if (!IsSent(row, plan.sent)) continue;
@@ -67,20 +67,20 @@ void PrintSettings(const Planned& plan, std::ostream& out) {
   }
 }
 
-void PrintPage(PageNumber number, const ConfigPage& page, std::ostream& out) {
-  out << "\n" << PageTitle(number) << ": " << HexBytes(page.Bytes()) << "\n";
+}  // namespace
+
+void PrintPage(PageNumber number, const PageBytes& page, std::ostream& out) {
+  out << "\n" << PageTitle(number) << ": " << HexBytes(page) << "\n";
   for (const PageFieldInfo& field : FieldsOf(number)) {
     out << "  " << std::left << std::setw(28) << field.name << HexBytes(FieldBytes(page, field))
         << "\n";
   }
 }
 
-}  // namespace
-
 void PrintDryRun(const Settings& settings, std::ostream& out) {
   const Planned plan = Plan(settings);
   PrintSettings(plan, out);
-  for (const auto& [number, page] : plan.pages) PrintPage(number, page, out);
+  for (const auto& [number, page] : plan.pages) PrintPage(number, page.Bytes(), out);
   out << "\nReports, after the info and capability requests (65 bytes each; zeros follow):\n";
   for (const auto& [name, report] : plan.reports)
     out << "  " << std::left << std::setw(14) << name << HexBytes(FrameBytes(report)) << "\n";
@@ -105,7 +105,7 @@ void PrintDryRunJson(const Settings& settings, std::ostream& out) {
     const char* fieldComma = "";
     for (const PageFieldInfo& field : FieldsOf(number)) {
       out << fieldComma << JsonString(field.name) << ": "
-          << JsonString(HexBytes(FieldBytes(page, field)));
+          << JsonString(HexBytes(FieldBytes(page.Bytes(), field)));
       fieldComma = ", ";
     }
     out << "}}";

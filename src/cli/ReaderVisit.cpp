@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/TextOutput.h"
 #include "reader/ReaderLink.h"
 #include "session/Description.h"
 
@@ -42,6 +43,21 @@ ReaderTally VisitReaders(HidHost& host, const ReaderScope& scope, const ReaderVi
     for (const auto& [path, why] : skipped) visitor.unopenable(path, why);
   }
   return tally;
+}
+
+bool OneReaderMeant(HidHost& host, const ReaderScope& scope, std::ostream& err) {
+  if (scope.all || !scope.path.empty()) return true;
+  std::vector<std::string> openable;
+  for (const std::string& path : PossibleReaderPaths(host)) {
+    ReaderSession session(host);
+    session.Open(path);
+    if (session.IsOpen()) openable.push_back(path);
+  }
+  if (openable.size() < 2) return true;
+  err << openable.size() << " readers can be opened; name one with --reader PATH, or use --all:\n";
+  for (const std::string& path : openable) err << "  " << TerminalText(path) << "\n";
+  err << "Nothing was sent to any reader.\n";
+  return false;
 }
 
 ExitStatus Conclude(const ReaderTally& tally, const ReaderScope& scope, const char* done,

@@ -17,6 +17,7 @@ enum ExitStatus : int {
   kExitReaderFailed = 1,  // some reader refused, failed or could not be opened
   kExitUsage = 2,         // usage or settings-file error: nothing was sent
   kExitNoReader = 3,      // no reader found, or none could be opened
+  kExitOutputLost = 4,    // the results could not all be written
 };
 
 struct ReaderScope {
@@ -38,6 +39,10 @@ struct ReaderTally {
 };
 
 ReaderTally VisitReaders(HidHost& host, const ReaderScope& scope, const ReaderVisitor& visitor);
+
+// Without --reader or --all, false after telling err which readers are
+// attached when more than one opens: which of them was meant is unknown.
+bool OneReaderMeant(HidHost& host, const ReaderScope& scope, std::ostream& err);
 
 // Says when no reader was found and, after every reader, how many were
 // done ("2 of 3 readers configured", when done is given); returns

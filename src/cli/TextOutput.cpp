@@ -1,16 +1,9 @@
 #include "cli/TextOutput.h"
 
+#include "config/TextDecoding.h"
+
 namespace tavrin::cli {
 namespace {
-
-void AppendUtf8(std::string& out, unsigned char latin1) {
-  if (latin1 < 0x80) {
-    out += static_cast<char>(latin1);
-  } else {
-    out += static_cast<char>(0xC0 | latin1 >> 6);
-    out += static_cast<char>(0x80 | (latin1 & 0x3F));
-  }
-}
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 

@@ -3,8 +3,11 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <tuple>
+
+#include "config/TextDecoding.h"
 
 namespace tavrin {
 namespace {
@@ -15,16 +18,23 @@ constexpr const char* kTemplateHeader =
     "# Check with \"tavrin-reader apply --dry-run FILE\", write with\n"
     "# \"tavrin-reader apply FILE\".\n";
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// Values shown in messages are cut to this many characters: a message
+// names the value, it need not repeat a long one.
+constexpr std::size_t kShownChars = 40;
 
-// A text from a settings file (UTF-8) for a message: control characters
-// become "?".
-std::string Printable(std::string_view utf8) {
-  std::string out(utf8);
-  for (char& c : out) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  }
-  return out;
+// Appending, not "literal" + string: GCC 12 at -O3 sees a false overlap
+// there (-Wrestrict), which breaks the Release build.
+std::string Quoted(std::string_view text) { return std::string("\"").append(text) + "\""; }
+
+bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
+
+// A parser's own description may quote a whole key; cut it the same way.
+std::string ShortDescription(std::string_view description) {
+  constexpr std::size_t kLongest = 4 * kShownChars;
+  if (description.size() <= kLongest) return std::string(description);
+  std::size_t cut = kLongest;
+  while (cut > 0 && !StartsCharacter(description[cut])) --cut;
+  return std::string(description.substr(0, cut)) + "...";
 }
 
 // A TOML basic string: quotes, backslashes and control characters escaped.
@@ -78,7 +88,7 @@ const char* ExpectedType(SettingKind kind) {
 
 // "[table]", or "" for the top level.
 std::string TableHeader(Panel panel) {
-  return panel == Panel::None ? std::string() : "[" + TableName(panel) + "]";
+  return panel == Panel::None ? std::string() : std::string("[").append(TableName(panel)) + "]";
 }
 
 // The tables in file order: [snr], then a table per card kind.
@@ -168,20 +178,33 @@ class SettingsReader {
       } else {
         const std::string table = TableName(panel);
         Fail(key.source(), "",
-             "unknown setting " + Quoted(Printable(table.empty() ? name : table + "." + name)) +
-                 "; " + NamesIn(panel));
+             "unknown setting " + ShownText(table.empty() ? name : table + "." + name) + "; " +
+                 NamesIn(panel));
       }
     }
   }
 
-  // A card kind's data can only be typed under its own family.
+  // Without a family every setting would fall back to the start-up one,
+  // which is a configuration nobody chose.
+  void RequireFamily(const toml::table& top) {
+    const SettingDef& row = SettingsSchema()[kFamilySetting];
+    if (top.contains(row.key)) return;
+    const toml::source_position last{std::numeric_limits<toml::source_index>::max(), 0};
+    errors_.push_back({last, fileName_ + ": " + row.key + ": missing; every settings file names " +
+                                 "its card family: " + AllowedText(row) +
+                                 ". Start from the file \"tavrin-reader template\" writes."});
+  }
+
+  // A card kind's data can only be typed under its own family; told with
+  // every other mistake, once the family itself is known.
   void CheckKindsAgainstFamily() {
-    if (!errors_.empty()) return;
+    if (!where_[kFamilySetting]) return;
     const CardFamily& family = ChosenFamily(out_.settings);
     const std::vector<SettingDef>& rows = SettingsSchema();
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const SettingDef& row = rows[i];
-      if (row.bit == 0 || out_.settings.values[i] == 0 || IsSentWith(row, family)) continue;
+      if (row.bit == 0 || !where_[i] || out_.settings.values[i] == 0 || IsSentWith(row, family))
+        continue;
       std::string kinds;
       for (const CardKind& kind : family.Kinds())
         kinds += (kinds.empty() ? "" : " and ") + std::string(kind.key);
@@ -191,11 +214,29 @@ class SettingsReader {
     }
   }
 
-  void Fail(const toml::source_region& at, const std::string& setting, const std::string& what) {
-    std::string message = fileName_ + ":" + std::to_string(at.begin.line) + ":" +
-                          std::to_string(at.begin.column) + ": ";
+  // A key shorter than twelve digits is filled up with 7s, as the dialog
+  // does; said, since the reader then holds a key nobody typed.
+  void WarnShortKey() {
+    const std::size_t index = *FindSetting(Panel::Mifare, "key");
+    if (!where_[index] || ChosenFamily(out_.settings).page != PageNumber::TypeA) return;
+    std::string digits = out_.settings.mifareKey;
+    std::erase(digits, ' ');
+    std::erase(digits, '\t');
+    if (digits.size() >= kMifareKeyChars) return;
+    out_.warnings.push_back(
+        Place(where_[index]->begin) + QualifiedName(SettingsSchema()[index]) + ": warning: " +
+        ShownText(out_.settings.mifareKey) + " has " + std::to_string(digits.size()) + " of " +
+        std::to_string(kMifareKeyChars) + " hexadecimal digits; it is filled up with 7s, as the " +
+        "dialog does: " + Quoted(NormalisedMifareKey(digits).substr(0, kMifareKeyChars)));
+  }
+
+  void Fail(const toml::source_position& at, const std::string& setting, const std::string& what) {
+    std::string message = Place(at);
     if (!setting.empty()) message += setting + ": ";
-    errors_.push_back({at.begin, message + what});
+    errors_.push_back({at, message + what});
+  }
+  void Fail(const toml::source_region& at, const std::string& setting, const std::string& what) {
+    Fail(at.begin, setting, what);
   }
 
   // The messages in file order; a table's settings come in name order.
@@ -209,10 +250,20 @@ class SettingsReader {
  private:
   static std::string Found(const toml::node& node) { return TypeName(node.type()); }
 
+  std::string Place(const toml::source_position& at) const {
+    return fileName_ + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) + ": ";
+  }
+
+  // Notes where a setting was given only when its value was taken.
   void ReadSetting(std::size_t index, const toml::node& node) {
+    const std::size_t before = errors_.size();
+    TakeSetting(index, node);
+    if (errors_.size() == before) where_[index] = node.source();
+  }
+
+  void TakeSetting(std::size_t index, const toml::node& node) {
     const SettingDef& row = SettingsSchema()[index];
     std::vector<int>& values = out_.settings.values;
-    where_[index] = node.source();
     const std::string name = QualifiedName(row);
     const std::string allowed = "; allowed: " + AllowedText(row);
     if (row.kind == SettingKind::Flag && node.is_boolean()) {
@@ -225,14 +276,14 @@ class SettingsReader {
     } else if (row.kind == SettingKind::KeyText && node.is_string()) {
       const std::string& key = node.as_string()->get();
       if (!IsTwelveHexDigits(key))
-        return Fail(node.source(), name, Quoted(Printable(key)) + " is not a key" + allowed);
+        return Fail(node.source(), name, ShownText(key) + " is not a key" + allowed);
       out_.settings.mifareKey = key;
     } else if (!row.choices.empty() && node.is_string()) {
       const std::string& text = node.as_string()->get();
       const auto at = std::find_if(row.choices.begin(), row.choices.end(),
                                    [&](const ChoiceDef& choice) { return choice.key == text; });
       if (at == row.choices.end())
-        return Fail(node.source(), name, Quoted(Printable(text)) + " is not allowed" + allowed);
+        return Fail(node.source(), name, ShownText(text) + " is not allowed" + allowed);
       values[index] = static_cast<int>(at - row.choices.begin());
     } else {
       Fail(node.source(), name,
@@ -260,19 +311,39 @@ void AppendSetting(std::string& text, const Settings& settings, std::size_t inde
 
 }  // namespace
 
-ParsedSettings ParseSettings(std::string_view text, const std::string& fileName) {
+ParsedSettings ParseSettings(std::string_view bytes, const std::string& fileName) {
   ParsedSettings parsed;
-  toml::parse_result result = toml::parse(text, fileName);
   SettingsReader reader(fileName, parsed);
+  const DecodedText text = DecodeText(bytes);
+  if (!text.error.empty()) {
+    reader.Fail(toml::source_position{text.line, text.column}, "", text.error);
+    reader.Finish();
+    return parsed;
+  }
+  toml::parse_result result = toml::parse(text.utf8, fileName);
   if (!result) {
     reader.Fail(result.error().source(), "",
-                "invalid TOML: " + std::string(result.error().description()));
+                "invalid TOML: " + ShortDescription(result.error().description()));
   } else {
     reader.ReadTable(result.table(), Panel::None);
+    reader.RequireFamily(result.table());
     reader.CheckKindsAgainstFamily();
+    reader.WarnShortKey();
   }
   reader.Finish();
   return parsed;
+}
+
+std::string ShownText(std::string_view utf8) {
+  std::string out;
+  std::size_t chars = 0;
+  for (const char c : utf8) {
+    chars += StartsCharacter(c) ? 1 : 0;
+    if (chars > kShownChars) continue;
+    out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+  }
+  if (chars <= kShownChars) return Quoted(out);
+  return Quoted(out + "...") + " (" + std::to_string(chars) + " characters)";
 }
 
 std::string TableName(Panel panel) {

@@ -18,11 +18,20 @@ struct ParsedSettings {
   Settings settings = StartUpSettings();
   // "file:line:column: setting: what is wrong; allowed: ...", in file order.
   std::vector<std::string> errors;
+  // What is sent differs from what the file says, as in the dialog: a
+  // short Mifare key. Worth telling, not worth refusing.
+  std::vector<std::string> warnings;
 };
 
-// Reads text, named fileName in messages. Missing settings keep their
-// start-up values; with any error the settings must not be sent.
-ParsedSettings ParseSettings(std::string_view text, const std::string& fileName);
+// Reads a settings file's bytes (UTF-8, or UTF-16 with a byte-order mark),
+// named fileName in messages. It must name its family; other settings left
+// out keep their start-up values. With any error the settings must not be
+// sent.
+ParsedSettings ParseSettings(std::string_view bytes, const std::string& fileName);
+
+// A value for a message: quoted, control characters as "?", and a long one
+// cut, with its length told.
+std::string ShownText(std::string_view utf8);
 
 // A complete settings file holding settings, each setting with a comment
 // naming its allowed values; of the start-up values, the template a user

@@ -21,9 +21,17 @@ std::string Hex(const ReaderFrame& report) {
   return text.substr(1);
 }
 
+// Its key is short: filled up with 7s, with a warning.
 constexpr const char* kMifareAndUltraLight =
-    "[mifare]\noutput = true\nstart-sector = 10\nend-sector = 4\nkey = \"3a7c 19e5 b0\"\n"
+    "family = \"iso14443a\"\n[mifare]\noutput = true\nstart-sector = 10\nend-sector = 4\nkey = "
+    "\"3a7c 19e5 b0\"\n"
     "[ultralight]\noutput = true\n";
+
+std::string ShortKeyWarning(const std::string& file) {
+  return file +
+         ":6:7: mifare.key: warning: \"3a7c 19e5 b0\" has 10 of 12 hexadecimal digits; it "
+         "is filled up with 7s, as the dialog does: \"3A7C19E5B077\"\n";
+}
 
 // Settings files refused whole, and what is told: the place, the setting and
 // what is allowed, in file order.
@@ -86,7 +94,7 @@ TEST(ReaderTool, DryRunThenApplyAndResetEveryReader) {
   const std::string dry = RunTool(host, {"apply", "--dry-run", file});
   const std::string json = RunTool(host, {"apply", "--dry-run", "--json", file});
   EXPECT_EQ(first.opens + second.opens + third.opens, 0);
-  EXPECT_HAS(dry, "0|Settings sent (with the dialog's adjustments):\n");
+  EXPECT_HAS(dry, "0|Settings to send (with the dialog's adjustments):\n");
   EXPECT_HAS(dry, "  mifare.end-sector = 10  (given 4)\n");
   EXPECT_HAS(dry, "  mifare.key = \"3A7C19E5B077\"  (given \"3a7c 19e5 b0\")\n");
   EXPECT_HAS(dry, "  mifareKey                   3A 7C 19 E5 B0 77\n");
@@ -96,7 +104,9 @@ TEST(ReaderTool, DryRunThenApplyAndResetEveryReader) {
   second.FailNext(ReaderCommand::Unlock, SimFault::Refuse());
   EXPECT_EQ(RunTool(host, {"apply", "--all", file}),
             "1|sim:hid/0: DownLoad Successed\nsim:hid/2: DownLoad Successed\n2 of 3 readers "
-            "configured\n|sim:hid/1: DownLoad Failure. (the unlock was not accepted)\n|");
+            "configured\n|" +
+                ShortKeyWarning(file) +
+                "sim:hid/1: DownLoad Failure. (the unlock was not accepted)\n|");
   EXPECT_HAS(dry, "  Unlock        " + Hex(first.received.at(2)) + "\n  Write page 0  " +
                       Hex(first.received.at(3)) + "\n  Write page 1  " + Hex(first.received.at(4)));
   EXPECT_HAS(json, "\"Write page 1\", \"bytes\": \"" + Hex(first.received.at(4)) + "\"}");
@@ -113,13 +123,15 @@ TEST(ReaderTool, ReaderIsCheckedBeforeTheUnlockAndFailuresAreNamed) {
   SimHost host;
   SimReader& reader = host.AddReader();
   reader.capabilities = {kFamilyTypeA | kFamilyIso15693, kKindMifare, 0, 0};
-  EXPECT_EQ(RunTool(host, {"apply", SettingsFile("kinds", kMifareAndUltraLight)}),
-            "1||sim:hid/0: refused: the reader does not support UltraLight; it supports ISO14443A "
-            "(Mifare S50/S70), ISO15693 (no card kinds); nothing was written\n|");
+  const std::string kinds = SettingsFile("kinds", kMifareAndUltraLight);
+  EXPECT_EQ(RunTool(host, {"apply", kinds}),
+            "1||" + ShortKeyWarning(kinds) +
+                "sim:hid/0: refused: the reader does not support UltraLight; it supports ISO14443A "
+                "(Mifare S50/S70), ISO15693 (no card kinds); nothing was written\n|");
   EXPECT_HAS(RunTool(host, {"apply", SettingsFile("b", "family = \"iso14443b\"")}),
              "1||sim:hid/0: refused: the reader does not support ISO14443B;");
   reader.FailNext(ReaderCommand::Capability, SimFault::Refuse());
-  const std::string startUp = SettingsFile("start-up", "");
+  const std::string startUp = SettingsFile("start-up", "family = \"iso14443a\"");
   EXPECT_HAS(RunTool(host, {"apply", startUp}),
              "1||sim:hid/0: the reader did not tell what it supports; nothing was written");
   EXPECT_EQ(reader.received.size(), 3u * 2);  // identification and capabilities only
@@ -131,7 +143,8 @@ TEST(ReaderTool, ReaderIsCheckedBeforeTheUnlockAndFailuresAreNamed) {
 }
 
 // list and info tell every reader, or why none opens; apply acts on the
-// first reader that opens, or only on the one named.
+// only reader that opens, or only on the one named, and refuses to choose
+// between several.
 TEST(ReaderTool, ReadersAreFoundAndNamed) {
   SimHost host;
   EXPECT_EQ(RunTool(host, {"reset", "--all"}), "3||No reader found.\n|");
@@ -158,8 +171,11 @@ TEST(ReaderTool, ReadersAreFoundAndNamed) {
             "0|sim:hid/2\nDevice Connected\nR\xC2\x80\nDevice Support "
             "ISO14443B\n  SRI512/2K/4K/X4K Card\nDevice Support ISO15693\n||");
 
-  const SimReader& third = host.AddReader();
   EXPECT_EQ(RunTool(host, {"apply", file}), "0|sim:hid/2: DownLoad Successed\n||");
+  const SimReader& third = host.AddReader();
+  EXPECT_EQ(RunTool(host, {"apply", file}),
+            "2||2 readers can be opened; name one with --reader PATH, or use --all:\n  sim:hid/2\n"
+            "  sim:hid/3\nNothing was sent to any reader.\n|");
   EXPECT_TRUE(third.received.empty());
   EXPECT_EQ(RunTool(host, {"apply", "--reader", "sim:hid/3", file}),
             "0|sim:hid/3: DownLoad Successed\n||");
