@@ -17,7 +17,7 @@ constexpr const char* kFooter =
     "\n"
     "Start a settings file with \"tavrin-reader template > readers.toml\".";
 
-// --reader PATH and --all, which exclude each other.
+// --reader READER and --all, which exclude each other.
 void AddScope(CLI::App& command, ReaderScope& scope, bool withAll) {
   CLI::Option* reader = command.add_option(
       "--reader", scope.path,
@@ -50,7 +50,8 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   apply.waiting = waiting;
 
   CLI::App* list = app.add_subcommand(
-      "list", "Every interface with the reader's identifiers: whether it opens, what it supports");
+      "list",
+      "Every reader: its path, serial number and location, whether it opens, what it supports");
   list->add_flag("--json", json, "Print JSON for scripts");
   list->callback([&] { run = [&] { return ListReaders(host, json, out, err); }; });
 

@@ -11,7 +11,12 @@ namespace {
 
 volatile std::sig_atomic_t stopSignal = 0;
 
-void OnStopSignal(int) { stopSignal = 1; }
+// The first Ctrl-C lets the reader at hand be finished; a second one ends
+// the program at once.
+void OnStopSignal(int signal) {
+  stopSignal = 1;
+  std::signal(signal, SIG_DFL);
+}
 
 // A listed reader that was handed over, or was no reader at all.
 constexpr int kSettled = -1;

@@ -156,6 +156,7 @@ TEST(ReaderBench, ResultsAsJsonPerReaderAndSummary) {
                  eio + ", \"opens\": true, \"identification\": null, \"families\": null}");
   JsonOut(RunTool(host, {"list", "--json"}));
   JsonOut(RunTool(host, {"apply", "--dry-run", "--json", file}));
+  EXPECT_HAS(RunTool(host, {"apply", "--dry-run", file}), "\nPage 1 (iso14443a): ");
 
   SimHost none;
   EXPECT_EQ(RunTool(none, {"reset", "--json"}),
