@@ -43,9 +43,11 @@ std::string ReaderName(const ReaderId& reader) {
 std::vector<ListedReader> AttachedReaders(HidHost& host) {
   std::vector<ListedReader> readers;
   for (const HidInterface& device : PossibleReaders(host)) {
-    const bool known = !device.serial.empty() || !device.location.empty();
+    // Without a location, two readers with one serial number (or none) could
+    // not be told from one reader's interfaces.
+    const bool placed = !device.location.empty();
     const auto same = std::find_if(readers.begin(), readers.end(), [&](const ListedReader& reader) {
-      return known && reader.serial == device.serial && reader.location == device.location;
+      return placed && reader.serial == device.serial && reader.location == device.location;
     });
     if (same != readers.end()) {
       same->paths.push_back(device.path);

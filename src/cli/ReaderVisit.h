@@ -49,7 +49,8 @@ struct ListedReader {
 };
 
 // The readers attached, in enumeration order. Interfaces that share a
-// serial number and a location, not both empty, are one reader's.
+// location and a serial number are one reader's; each interface without a
+// location is a reader of its own.
 std::vector<ListedReader> AttachedReaders(HidHost& host);
 
 // Those of readers that name (a --reader value) names: the interface at

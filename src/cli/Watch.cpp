@@ -23,7 +23,7 @@ constexpr int kSettled = -1;
 
 // What tells a reader apart from one look to the next.
 std::string KeyOf(const ListedReader& reader) {
-  if (reader.serial.empty() && reader.location.empty()) return "path\n" + reader.paths.front();
+  if (reader.location.empty()) return "path\n" + reader.paths.front();
   return "usb\n" + reader.serial + "\n" + reader.location;
 }
 

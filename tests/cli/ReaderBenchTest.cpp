@@ -81,7 +81,16 @@ TEST(ReaderBench, ReadersAreToldApartBySerialNumberAndLocation) {
   EXPECT_EQ(RunTool(host, {"reset", "--reader", "1-3.1"}),
             "0|sim:hid/4 (serial A1): Device Reset Success.\n||");
   EXPECT_EQ(keyboard.opens, 0);
-  EXPECT_EQ(host.OpenHandles(), 0);
+
+  // Without a location, readers that share a serial number stay two readers.
+  SimHost bare;
+  Reader(bare, "SAME", "");
+  Reader(bare, "SAME", "");
+  EXPECT_HAS(RunTool(bare, {"reset", "--all"}), "2 of 2 readers reset\n");
+  EXPECT_EQ(RunTool(bare, {"reset", "--reader", "same"}),
+            "2||--reader same names 2 readers, which share this serial number:\n  sim:hid/0\n"
+            "  sim:hid/1\nName one by its location or path. Nothing was sent to any reader.\n|");
+  EXPECT_EQ(host.OpenHandles() + bare.OpenHandles(), 0);
 }
 
 // The standard output of a run, after checking that it is valid JSON.
