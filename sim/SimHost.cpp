@@ -63,6 +63,8 @@ std::optional<std::vector<HidInterface>> SimHost::EnumerateInterfaces() {
     entry.detailsReadable = device->detailsReadable;
     if (!device->detailsReadable) continue;
     entry.path = device->path;
+    entry.serial = device->serial;
+    entry.location = device->location;
     if (device->idsKnownUnopened)
       entry.knownIds = HidAttributes{device->vendorId, device->productId};
   }

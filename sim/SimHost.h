@@ -94,6 +94,8 @@ class SimDevice {
   bool idsKnownUnopened = true;    // the host lists the identifiers without opening
   int openError = 0;               // non-zero: every open fails with this error
   bool attributesReadable = true;  // false: opens, but its identifiers cannot be read
+  std::string serial;              // the USB serial number listed; empty: none
+  std::string location;            // the USB location listed ("1-2.3"); empty: unknown
 
   int opens = 0;                      // successful opens
   int closes = 0;                     // closes of handles it gave out

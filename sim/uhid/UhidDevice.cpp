@@ -53,6 +53,7 @@ UhidDevice::UhidDevice(const UhidIdentity& identity) {
   uhid_create2_req& create = event.u.create2;
   CopyText(create.name, identity.name);
   CopyText(create.phys, identity.phys);
+  CopyText(create.uniq, identity.uniq);
   create.bus = BUS_USB;
   create.vendor = identity.vendorId;
   create.product = identity.productId;

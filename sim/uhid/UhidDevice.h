@@ -16,6 +16,7 @@ namespace tavrin {
 struct UhidIdentity {
   std::string name;
   std::string phys;  // unique among the devices made here: finds the hidraw node
+  std::string uniq;  // the serial number the kernel lists (HID_UNIQ); hidapi reads it
   std::uint16_t vendorId = 0;
   std::uint16_t productId = 0;
   std::span<const std::uint8_t> descriptor;

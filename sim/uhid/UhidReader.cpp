@@ -75,11 +75,11 @@ bool UhidReader::Plug() {
   const std::string phys = "tavrin-uhid/" + std::to_string(index_);
   const std::string name = "Tavrin emulated reader " + std::to_string(index_);
   keyboard_ = std::make_unique<UhidDevice>(UhidIdentity{name + " keyboard", phys + "/input0",
-                                                        kReaderVendorId, kReaderProductId,
+                                                        Serial(), kReaderVendorId, kReaderProductId,
                                                         kKeyboardDescriptor});
   if (keyboard_->Created()) {
-    own_ = std::make_unique<UhidDevice>(
-        UhidIdentity{name, phys + "/input1", kReaderVendorId, kReaderProductId, kOwnDescriptor});
+    own_ = std::make_unique<UhidDevice>(UhidIdentity{
+        name, phys + "/input1", Serial(), kReaderVendorId, kReaderProductId, kOwnDescriptor});
   }
   const UhidDevice& last = own_ ? *own_ : *keyboard_;
   if (last.Created()) {
@@ -96,6 +96,8 @@ void UhidReader::Unplug() {
   own_.reset();
   keyboard_.reset();
 }
+
+std::string UhidReader::Serial() const { return "TAVRIN-EMU-" + std::to_string(index_); }
 
 std::string UhidReader::KeyboardNode() const { return keyboard_ ? keyboard_->Node() : ""; }
 std::string UhidReader::OwnNode() const { return own_ ? own_->Node() : ""; }

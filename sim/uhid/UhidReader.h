@@ -24,6 +24,8 @@ class UhidReader {
   void Unplug();
   bool IsPlugged() const { return own_ != nullptr; }
   const std::string& Error() const { return error_; }
+  // The serial number both its interfaces list: "TAVRIN-EMU-<index>".
+  std::string Serial() const;
 
   // The hidraw nodes of the keyboard and the own interface; empty when unplugged.
   std::string KeyboardNode() const;

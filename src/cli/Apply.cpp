@@ -1,6 +1,9 @@
+#include <ctime>
+
 #include "cli/Commands.h"
 #include "cli/DryRun.h"
 #include "cli/Files.h"
+#include "cli/ReaderResult.h"
 #include "cli/TextOutput.h"
 #include "config/SettingsFile.h"
 #include "session/Description.h"
@@ -8,64 +11,99 @@
 namespace tavrin::cli {
 namespace {
 
-// "ISO14443A (Mifare S50/S70, UltraLight), ISO15693 (no card kinds)".
-std::string SupportedText(const Capabilities& capabilities) {
-  std::string text;
-  for (const SupportedFamily& supported : capabilities.Supported()) {
-    std::string kinds;
-    for (const CardKind* kind : supported.kinds)
-      kinds += (kinds.empty() ? "" : ", ") + std::string(TabCaptionOf(kind->panel));
-    text += (text.empty() ? "" : ", ") + std::string(supported.family->name) + " (" +
-            (kinds.empty() ? "no card kinds" : kinds) + ")";
-  }
-  return text.empty() ? "no card family" : text;
-}
-
 // What the settings ask of the reader that it lacks; empty when nothing.
 std::string Unsupported(const Settings& settings, const Capabilities& capabilities) {
   const CardFamily& family = ChosenFamily(settings);
-  if (!capabilities.Has(family)) return family.name;
+  if (!capabilities.Has(family)) return family.key;
   std::string missing;
   for (const CardKind* kind : ChosenKinds(settings)) {
     if (!capabilities.Has(family, *kind))
-      missing += (missing.empty() ? "" : ", ") + std::string(TabCaptionOf(kind->panel));
+      missing += (missing.empty() ? "" : ", ") + std::string(kind->key);
   }
   return missing;
 }
 
 // Which step of a failed DownLoad went wrong, beyond the dialog's words.
 std::string FailureDetail(const DownloadResult& result) {
-  if (!result.unlock || !result.unlock->Accepted()) return " (the unlock was not accepted)";
+  if (!result.unlock || !result.unlock->Accepted()) return "the unlock was not accepted";
   for (const PageWrite& write : result.pages) {
     if (!write.exchange.Accepted())
-      return " (page " + std::to_string(static_cast<int>(write.number)) + " was not accepted)";
+      return "page " + std::to_string(static_cast<int>(write.number)) + " was not accepted";
   }
   return "";
 }
 
-// Identify, check, then DownLoad; one line on out or err says how it went.
-bool ApplyTo(ReaderSession& session, const std::string& path, const Settings& settings,
-             std::ostream& out, std::ostream& err) {
+// Identify, check, then DownLoad.
+ReaderResult ApplyTo(ReaderSession& session, const ReaderId& reader, const Settings& settings) {
+  ReaderResult result{reader, Outcome::Ok, "", "", std::nullopt};
   const Identification found = session.Identify();
-  const std::string reader = TerminalText(path) + ": ";
   if (!found.capabilities || found.error) {
-    err << reader << "the reader did not tell what it supports; nothing was written"
-        << (found.error ? " (" + LastErrorText(*found.error) + ")" : "") << std::endl;
-    return false;
+    result.outcome = found.error ? Outcome::Failed : Outcome::Refused;
+    result.reason = "the reader did not tell what it supports";
+    result.error = found.error;
+    result.text = result.reason + "; nothing was written" +
+                  (found.error ? " (" + LastErrorText(*found.error) + ")" : "");
+    return result;
   }
   const std::string missing = Unsupported(settings, *found.capabilities);
   if (!missing.empty()) {
-    err << reader << "refused: the reader does not support " << missing << "; it supports "
-        << SupportedText(*found.capabilities) << "; nothing was written" << std::endl;
-    return false;
+    result.outcome = Outcome::Refused;
+    result.reason = "the reader does not support " + missing + "; it supports " +
+                    SupportedText(*found.capabilities);
+    result.text = "refused: " + result.reason + "; nothing was written";
+    return result;
   }
-  const DownloadResult result = session.Download(Adjusted(settings));
-  if (result.Succeeded()) {
-    out << reader << DownloadText(result) << std::endl;
-    return true;
+  const DownloadResult download = session.Download(Adjusted(settings));
+  result.text = OneLine(DownloadText(download));
+  if (download.Succeeded()) return result;
+  result.error = download.FirstError();
+  result.outcome = result.error ? Outcome::Failed : Outcome::Refused;
+  result.reason = FailureDetail(download);
+  if (!result.reason.empty()) result.text += " (" + result.reason + ")";
+  return result;
+}
+
+// apply --watch: one line per reader as it arrives, with the time and the
+// count so far, or one JSON object per line; the summary when it ends.
+int WatchAndApply(HidHost& host, const Settings& settings, const ApplyOptions& options,
+                  std::ostream& out, std::ostream& err) {
+  int handled = 0;
+  const auto tell = [&](const ReaderResult& result) {
+    ++handled;
+    const std::tm now = options.waiting.now();
+    char time[32];
+    const std::string count =
+        std::to_string(handled) + (options.count > 0 ? "/" + std::to_string(options.count) : "");
+    if (options.json) {
+      std::strftime(time, sizeof time, "%Y-%m-%dT%H:%M:%S", &now);
+      out << ResultJson(result, ", \"time\": \"" + std::string(time) +
+                                    "\", \"count\": " + std::to_string(handled))
+          << std::endl;
+    } else {
+      std::strftime(time, sizeof time, "%H:%M:%S", &now);
+      (result.outcome == Outcome::Ok ? out : err)
+          << time << " " << count << " " << ResultLine(result) << std::endl;
+    }
+    return result.outcome == Outcome::Ok;
+  };
+  ReaderVisitor visitor;
+  visitor.opened = [&](ReaderSession& session, const ReaderId& reader) {
+    return tell(ApplyTo(session, reader, settings));
+  };
+  visitor.unopenable = [&](const ReaderId& reader, const std::string& why, int error) {
+    tell(UnopenedResult(reader, why, error));
+  };
+  err << "Waiting for readers: each one plugged in is configured once"
+      << (options.count > 0 ? ", until " + std::to_string(options.count) + " have been" : "")
+      << ". Ctrl-C stops." << std::endl;
+  const ReaderTally tally = WatchReaders(host, options.waiting, options.count, visitor);
+  const ExitStatus status = tally.succeeded == tally.seen ? kExitDone : kExitReaderFailed;
+  if (options.json) {
+    out << "{\"summary\": " << SummaryJson(tally, status) << "}" << std::endl;
+  } else {
+    out << tally.succeeded << " of " << tally.seen << " readers configured" << std::endl;
   }
-  err << reader << OneLine(DownloadText(result)) << FailureDetail(result) << std::endl;
-  return false;
+  return status;
 }
 
 }  // namespace
@@ -85,16 +123,22 @@ int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
     (options.json ? PrintDryRunJson : PrintDryRun)(parsed.settings, out);
     return kExitDone;
   }
+  if (options.watch) return WatchAndApply(host, parsed.settings, options, out, err);
+  if (const ExitStatus status = CheckScope(host, options.scope, err); status != kExitDone)
+    return status;
   if (!OneReaderMeant(host, options.scope, err)) return kExitUsage;
+  ResultReport report(options.json, out, err);
   ReaderVisitor visitor;
-  visitor.opened = [&](ReaderSession& session, const std::string& path) {
-    return ApplyTo(session, path, parsed.settings, out, err);
+  visitor.opened = [&](ReaderSession& session, const ReaderId& reader) {
+    const ReaderResult result = ApplyTo(session, reader, parsed.settings);
+    report.Add(result);
+    return result.outcome == Outcome::Ok;
   };
-  visitor.unopenable = [&](const std::string& path, const std::string& why) {
-    err << TerminalText(path) << ": " << why << std::endl;
+  visitor.unopenable = [&](const ReaderId& reader, const std::string& why, int error) {
+    report.Add(UnopenedResult(reader, why, error));
   };
   const ReaderTally tally = VisitReaders(host, options.scope, visitor);
-  return Conclude(tally, options.scope, "configured", out, err);
+  return report.Finish(tally, options.scope, "configured");
 }
 
 }  // namespace tavrin::cli

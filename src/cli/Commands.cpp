@@ -1,8 +1,7 @@
 #include "cli/Commands.h"
 
-#include <sstream>
-
 #include "cli/Files.h"
+#include "cli/ReaderResult.h"
 #include "cli/TextOutput.h"
 #include "config/CardFamilies.h"
 #include "config/SettingsFile.h"
@@ -11,78 +10,94 @@
 namespace tavrin::cli {
 namespace {
 
-// Every line of a description, indented for a listing.
-std::string Indented(const std::string& description) {
-  std::string text;
-  std::istringstream lines(TerminalText(description));
-  for (std::string line; std::getline(lines, line);) text += "  " + line + "\n";
-  return text;
-}
-
-std::string JsonFamilies(const Capabilities& capabilities) {
-  std::string json = "[";
-  for (const SupportedFamily& supported : capabilities.Supported()) {
-    if (json.size() > 1) json += ", ";
-    json += "{\"name\": " + JsonString(supported.family->name) + ", \"kinds\": [";
-    const char* comma = "";
-    for (const CardKind* kind : supported.kinds) {
-      json += comma + JsonString(TabCaptionOf(kind->panel));
-      comma = ", ";
-    }
-    json += "]}";
-  }
-  return json + "]";
-}
-
-std::string JsonIdentified(const std::string& path, const Identification& found) {
-  std::string json = "{\"path\": " + JsonString(path) + ", \"opens\": true";
-  json += ", \"identification\": " + (found.text ? JsonString(*found.text) : "null");
-  json += ", \"families\": " + (found.capabilities ? JsonFamilies(*found.capabilities) : "null");
-  if (found.error) json += ", \"error\": " + JsonString(LastErrorText(*found.error));
-  return json + "}";
-}
-
 bool Identified(const Identification& found) { return found.capabilities && !found.error; }
+
+// The reader's own text (Latin-1, any bytes) on one line of a terminal.
+std::string TerminalLine(const std::string& latin1) {
+  std::string line = TerminalText(OneLine(latin1));
+  for (char& c : line) {
+    if (c == '\n') c = ' ';
+  }
+  return line;
+}
+
+ReaderResult IdentificationResult(const ReaderId& reader, const Identification& found) {
+  ReaderResult result{reader, Outcome::Ok, "", "", std::nullopt};
+  if (Identified(found)) return result;
+  result.outcome = found.error ? Outcome::Failed : Outcome::Refused;
+  result.reason = "the reader did not tell what it supports";
+  result.error = found.error;
+  return result;
+}
+
+// "/dev/hidraw3", then indented: its serial number, location and either
+// what it said of itself or why that is not known.
+std::string ReaderBlock(const ReaderId& reader) {
+  return TerminalText(reader.path) +
+         "\n  serial: " + (reader.serial.empty() ? "none" : TerminalUtf8(reader.serial)) +
+         "\n  location: " + (reader.location.empty() ? "none" : TerminalUtf8(reader.location)) +
+         "\n";
+}
+
+std::string IdentifiedBlock(const ReaderId& reader, const Identification& found) {
+  std::string block = ReaderBlock(reader);
+  if (found.text) block += "  identification: " + TerminalLine(*found.text) + "\n";
+  if (found.capabilities) block += "  supports: " + SupportedText(*found.capabilities) + "\n";
+  const ReaderResult result = IdentificationResult(reader, found);
+  if (result.outcome != Outcome::Ok) {
+    block +=
+        "  " + result.reason + (found.error ? " (" + LastErrorText(*found.error) + ")" : "") + "\n";
+  }
+  return block;
+}
+
+std::string IdentifiedJsonMembers(const Identification& found) {
+  return ", \"opens\": true, \"identification\": " +
+         (found.text ? JsonString(*found.text) : "null") +
+         ", \"families\": " + (found.capabilities ? SupportedJson(*found.capabilities) : "null");
+}
+
+constexpr const char* kUnopenedJsonMembers =
+    ", \"opens\": false, \"identification\": null, \"families\": null";
+
+// list and info: each reader's block, or the JSON document.
+int Identify(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
+             std::ostream& err) {
+  ResultReport report(json, out, err);
+  ReaderVisitor visitor;
+  visitor.opened = [&](ReaderSession& session, const ReaderId& reader) {
+    const Identification found = session.Identify();
+    if (json) {
+      report.Add(IdentificationResult(reader, found), IdentifiedJsonMembers(found));
+    } else {
+      out << IdentifiedBlock(reader, found);
+    }
+    return Identified(found);
+  };
+  visitor.unopenable = [&](const ReaderId& reader, const std::string& why, int error) {
+    if (json) {
+      ReaderResult result = UnopenedResult(reader, why, error);
+      result.text.clear();  // list and info tell no line of their own
+      report.Add(result, kUnopenedJsonMembers);
+    } else if (scope.all) {  // list
+      out << ReaderBlock(reader) << "  " << TerminalText(why) << "\n";
+    } else {
+      err << ResultLine(UnopenedResult(reader, why, error)) << "\n";
+    }
+  };
+  return report.Finish(VisitReaders(host, scope, visitor), scope, nullptr);
+}
 
 }  // namespace
 
 int ListReaders(HidHost& host, bool json, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> entries;
-  ReaderVisitor visitor;
-  visitor.opened = [&](ReaderSession& session, const std::string& path) {
-    const Identification found = session.Identify();
-    entries.push_back(json ? JsonIdentified(path, found)
-                           : TerminalText(path) + "\n" + Indented(IdentificationText(found)));
-    return Identified(found);
-  };
-  visitor.unopenable = [&](const std::string& path, const std::string& why) {
-    entries.push_back(json ? "{\"path\": " + JsonString(path) +
-                                 ", \"opens\": false, \"error\": " + JsonString(why) + "}"
-                           : TerminalText(path) + "\n" + Indented(why));
-  };
-  const ReaderScope every{"", true};
-  const ReaderTally tally = VisitReaders(host, every, visitor);
-  if (json) {
-    out << "{\"readers\": [";
-    for (std::size_t i = 0; i < entries.size(); ++i) out << (i ? ",\n  " : "\n  ") << entries[i];
-    out << "\n]}\n";
-  } else {
-    for (const std::string& entry : entries) out << entry;
-  }
-  return Conclude(tally, every, nullptr, out, err);
+  return Identify(host, ReaderScope{"", true}, json, out, err);
 }
 
-int ShowInfo(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err) {
-  ReaderVisitor visitor;
-  visitor.opened = [&](ReaderSession& session, const std::string& path) {
-    const Identification found = session.Identify();
-    out << TerminalText(path) << "\n" << TerminalText(kConnectedText + IdentificationText(found));
-    return Identified(found);
-  };
-  visitor.unopenable = [&](const std::string& path, const std::string& why) {
-    err << TerminalText(path) << ": " << why << "\n";
-  };
-  return Conclude(VisitReaders(host, scope, visitor), scope, nullptr, out, err);
+int ShowInfo(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
+             std::ostream& err) {
+  if (const ExitStatus status = CheckScope(host, scope, err); status != kExitDone) return status;
+  return Identify(host, scope, json, out, err);
 }
 
 int PrintTemplate(const std::string& file, std::ostream& out, std::ostream& err) {
@@ -93,18 +108,28 @@ int PrintTemplate(const std::string& file, std::ostream& out, std::ostream& err)
   return WriteFile(file, SettingsTemplate(), err) ? kExitDone : kExitOutputLost;
 }
 
-int ResetReaders(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err) {
+int ResetReaders(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
+                 std::ostream& err) {
+  if (const ExitStatus status = CheckScope(host, scope, err); status != kExitDone) return status;
   if (!OneReaderMeant(host, scope, err)) return kExitUsage;
+  ResultReport report(json, out, err);
   ReaderVisitor visitor;
-  visitor.opened = [&](ReaderSession& session, const std::string& path) {
+  visitor.opened = [&](ReaderSession& session, const ReaderId& reader) {
     const ExchangeRecord reset = session.Reset();
-    (reset.Accepted() ? out : err) << TerminalText(path) << ": " << ResetText(reset) << std::endl;
+    ReaderResult result{reader, Outcome::Ok, ResetText(reset), "", std::nullopt};
+    if (!reset.Accepted()) {
+      result.outcome = reset.completed ? Outcome::Refused : Outcome::Failed;
+      result.reason = reset.completed ? "the reset was not accepted"
+                                      : "the reset could not be sent or its answer read";
+      if (!reset.completed) result.error = reset.error;
+    }
+    report.Add(result);
     return reset.Accepted();
   };
-  visitor.unopenable = [&](const std::string& path, const std::string& why) {
-    err << TerminalText(path) << ": " << why << std::endl;
+  visitor.unopenable = [&](const ReaderId& reader, const std::string& why, int error) {
+    report.Add(UnopenedResult(reader, why, error));
   };
-  return Conclude(VisitReaders(host, scope, visitor), scope, "reset", out, err);
+  return report.Finish(VisitReaders(host, scope, visitor), scope, "reset");
 }
 
 }  // namespace tavrin::cli

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/ReaderVisit.h"
+#include "cli/Watch.h"
 #include "reader/HidHost.h"
 
 namespace tavrin::cli {
@@ -15,13 +16,18 @@ struct ApplyOptions {
   ReaderScope scope;
   bool dryRun = false;
   bool json = false;
+  bool watch = false;  // configure each reader once as it arrives
+  int count = 0;       // with watch: stop after this many readers; 0 never
+  WatchHooks waiting = SystemWatchHooks();
 };
 
 int ListReaders(HidHost& host, bool json, std::ostream& out, std::ostream& err);
-int ShowInfo(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err);
+int ShowInfo(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
+             std::ostream& err);
 // To out, or as UTF-8 into file when one is named.
 int PrintTemplate(const std::string& file, std::ostream& out, std::ostream& err);
 int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out, std::ostream& err);
-int ResetReaders(HidHost& host, const ReaderScope& scope, std::ostream& out, std::ostream& err);
+int ResetReaders(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace tavrin::cli

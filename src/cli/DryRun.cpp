@@ -46,7 +46,7 @@ bool IsSent(const SettingDef& row, const Settings& settings) {
 std::string PageTitle(PageNumber number) {
   std::string title = "Page " + std::to_string(static_cast<int>(number));
   for (const CardFamily& family : kCardFamilies) {
-    if (family.page == number) return title + " (" + family.name + ")";
+    if (family.page == number) return title + " (" + family.key + ")";
   }
   return title + " (system)";
 }

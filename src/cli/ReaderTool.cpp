@@ -25,15 +25,18 @@ constexpr const char* kFooter =
 // is an option that took the path's place: neither names a reader.
 std::string CheckReaderName(const std::string& name) {
   if (name.empty())
-    return "an empty name names no reader; \"tavrin-reader list\" shows their paths";
+    return "an empty name names no reader; \"tavrin-reader list\" shows their names";
   if (name.front() != '-') return "";
-  return ShownText(name) + " is an option, not a reader; give the reader's path after --reader";
+  return ShownText(name) +
+         " is an option, not a reader; give the reader's path, serial number or location after "
+         "--reader";
 }
 
-// --reader PATH and --all, which exclude each other.
+// --reader READER and --all, which exclude each other.
 void AddScope(CLI::App& command, ReaderScope& scope, bool withAll) {
-  CLI::Option* reader = command.add_option("--reader", scope.path,
-                                           "The reader at this device path (as \"list\" shows it)");
+  CLI::Option* reader = command.add_option(
+      "--reader", scope.path,
+      "The reader with this device path, serial number or USB location (as \"list\" shows them)");
   reader->check(CLI::Validator([](std::string& name) { return CheckReaderName(name); }, ""));
   if (!withAll) return;
   command.add_flag("--all", scope.all, "Every reader found, one after the other")->excludes(reader);
@@ -81,6 +84,11 @@ int Delivered(int status, std::ostream& out, std::ostream& err) {
 
 int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream& out,
                   std::ostream& err) {
+  return RunReaderTool(argc, argv, host, out, err, SystemWatchHooks());
+}
+
+int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream& out,
+                  std::ostream& err, const WatchHooks& waiting) {
   CLI::App app{"Configures Tavrin card readers from the command line and settings files.",
                "tavrin-reader"};
   app.footer(kFooter);
@@ -94,15 +102,18 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   std::string templateFile;
   ReaderScope scope;
   ApplyOptions apply;
+  apply.waiting = waiting;
 
   CLI::App* list = app.add_subcommand(
-      "list", "Every interface with the reader's identifiers: whether it opens, what it supports");
+      "list",
+      "Every reader: its path, serial number and location, whether it opens, what it supports");
   list->add_flag("--json", json, "Print JSON for scripts");
   list->callback([&] { run = [&] { return ListReaders(host, json, out, err); }; });
 
   CLI::App* info = app.add_subcommand("info", "What one reader is and supports");
   AddScope(*info, scope, false);
-  info->callback([&] { run = [&] { return ShowInfo(host, scope, out, err); }; });
+  info->add_flag("--json", json, "Print JSON for scripts");
+  info->callback([&] { run = [&] { return ShowInfo(host, scope, json, out, err); }; });
 
   CLI::App* templateCommand =
       app.add_subcommand("template", "Print a settings file with the dialog's start-up values");
@@ -116,13 +127,23 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   AddScope(*applyCommand, apply.scope, true);
   CLI::Option* dryRun = applyCommand->add_flag(
       "--dry-run", apply.dryRun, "Touch no reader: print the pages and reports that would be sent");
-  applyCommand->add_flag("--json", apply.json, "With --dry-run: print JSON for scripts")
-      ->needs(dryRun);
+  applyCommand->add_flag("--json", apply.json,
+                         "Print JSON for scripts: one object per reader, or the dry run");
+  CLI::Option* watch = applyCommand->add_flag(
+      "--watch", apply.watch,
+      "Wait for readers and configure each once as it is plugged in, until Ctrl-C");
+  watch->excludes(dryRun)
+      ->excludes(applyCommand->get_option("--reader"))
+      ->excludes(applyCommand->get_option("--all"));
+  applyCommand->add_option("--count", apply.count, "With --watch: stop after N readers")
+      ->check(CLI::PositiveNumber)
+      ->needs(watch);
   applyCommand->callback([&] { run = [&] { return ApplySettings(host, apply, out, err); }; });
 
   CLI::App* reset = app.add_subcommand("reset", "Restart the reader");
   AddScope(*reset, scope, true);
-  reset->callback([&] { run = [&] { return ResetReaders(host, scope, out, err); }; });
+  reset->add_flag("--json", json, "Print JSON for scripts");
+  reset->callback([&] { run = [&] { return ResetReaders(host, scope, json, out, err); }; });
 
   try {
     app.parse(argc, argv);

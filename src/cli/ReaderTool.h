@@ -5,6 +5,7 @@
 
 #include <ostream>
 
+#include "cli/Watch.h"
 #include "reader/HidHost.h"
 
 namespace tavrin::cli {
@@ -13,5 +14,10 @@ namespace tavrin::cli {
 // the exit status.
 int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream& out,
                   std::ostream& err);
+
+// The same, with apply --watch waiting through hooks of the caller's (tests
+// need no real time).
+int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream& out,
+                  std::ostream& err, const WatchHooks& waiting);
 
 }  // namespace tavrin::cli

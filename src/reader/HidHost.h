@@ -27,11 +27,20 @@ struct HidAttributes {
 // could not be read is listed with detailsReadable false so that the
 // caller can skip it and go on. knownIds are the identifiers the host learnt
 // without opening the device, when it can; they only explain why a device
-// that looks like the reader could not be opened.
+// that looks like the reader could not be opened. serial and location tell
+// one reader from another whatever its path: the interfaces of one device
+// share them.
 struct HidInterface {
   std::string path;
   bool detailsReadable = true;
   std::optional<HidAttributes> knownIds;
+  // The device's USB serial number (UTF-8); empty when it has none.
+  std::string serial;
+  // Where the device is plugged in, empty when the host cannot tell: on
+  // Linux the USB bus and port path as the kernel names the device ("1-2.3":
+  // bus 1, a hub on port 2, port 3 of that hub); on Windows the device's
+  // location information ("Port_#0003.Hub_#0002").
+  std::string location;
 };
 
 class HidHost {

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "reader/SysfsUsbLocation.h"
+
 #ifdef __linux__
 #include <fcntl.h>
 #include <unistd.h>
@@ -36,6 +38,26 @@ bool IsKeyboardOrMouse(const hid_device_info& info) {
   return info.usage_page == kGenericDesktop && (info.usage == kKeyboard || info.usage == kMouse);
 }
 
+// hidapi's wide text (a USB string descriptor) as UTF-8.
+std::string Utf8(const wchar_t* wide) {
+  std::string text;
+  for (; wide != nullptr && *wide != 0; ++wide) {
+    const auto c = static_cast<std::uint32_t>(*wide);
+    if (c < 0x80) {
+      text += static_cast<char>(c);
+    } else if (c < 0x800) {
+      text += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+      text += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+               static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x110000) {
+      text += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+               static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
 HidapiHost::HidapiHost() : initialised_(hid_init() == 0) {
@@ -57,6 +79,10 @@ std::optional<std::vector<HidInterface>> HidapiHost::EnumerateInterfaces() {
     entry.detailsReadable = info->path != nullptr;
     if (info->path != nullptr) entry.path = info->path;
     entry.knownIds = HidAttributes{info->vendor_id, info->product_id};
+    entry.serial = Utf8(info->serial_number);
+#ifdef __linux__
+    entry.location = UsbLocationOfHidraw(entry.path);
+#endif
   }
   hid_free_enumeration(list);
   return interfaces;

@@ -59,13 +59,19 @@ HidHandle OpenReaderAt(HidHost& host, const std::string& path, ReaderSearchRepor
 
 std::vector<std::string> PossibleReaderPaths(HidHost& host) {
   std::vector<std::string> paths;
+  for (const HidInterface& device : PossibleReaders(host)) paths.push_back(device.path);
+  return paths;
+}
+
+std::vector<HidInterface> PossibleReaders(HidHost& host) {
+  std::vector<HidInterface> readers;
   const auto devices = host.EnumerateInterfaces();
-  if (!devices) return paths;
+  if (!devices) return readers;
   for (const HidInterface& device : *devices) {
     if (device.detailsReadable && (!device.knownIds || IsReader(*device.knownIds)))
-      paths.push_back(device.path);
+      readers.push_back(device);
   }
-  return paths;
+  return readers;
 }
 
 bool ExchangeFrame(ReaderLink& link, ReaderFrame& frame) {

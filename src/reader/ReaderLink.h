@@ -45,6 +45,8 @@ HidHandle OpenReaderAt(HidHost& host, const std::string& path,
 // whose identifiers name it or are unknown until opened. Empty when the host
 // cannot list its devices.
 std::vector<std::string> PossibleReaderPaths(HidHost& host);
+// The same interfaces, each as listed: path, serial number and location.
+std::vector<HidInterface> PossibleReaders(HidHost& host);
 
 // Sends frame as one output report and, only if that worked, reads the reply
 // into frame. False when the link is not open or either step failed; the

@@ -6,6 +6,7 @@
 // clang-format off
 #include <windows.h>
 #include <setupapi.h>
+#include <cfgmgr32.h>
 extern "C" {  // mingw-w64's hidsdi.h declares C functions without saying so
 #include <hidsdi.h>
 }
@@ -25,6 +26,11 @@ struct WinHidApi {
   decltype(&HidD_SetOutputReport) setOutputReport = &HidD_SetOutputReport;
   decltype(&HidD_GetInputReport) getInputReport = &HidD_GetInputReport;
   decltype(&CloseHandle) closeHandle = &CloseHandle;
+  // The device tree above an interface: its USB device's serial number and location.
+  decltype(&CM_Get_Parent) getParent = &CM_Get_Parent;
+  decltype(&CM_Get_Device_IDA) getDeviceId = &CM_Get_Device_IDA;
+  decltype(&CM_Get_DevNode_Registry_PropertyA) getDeviceProperty =
+      &CM_Get_DevNode_Registry_PropertyA;
 };
 
 }  // namespace tavrin

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -16,7 +17,43 @@ namespace {
 // it has no more items.
 constexpr int kMaxFailedIndexes = 64;
 
+// A HID interface sits a few levels below its USB device (HID collection,
+// USB interface, USB device); the walk up stops well before the root.
+constexpr int kMaxAncestors = 8;
+
 HANDLE AsHandle(HidHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The serial number and location of the USB device above the interface's
+// device node: the first ancestor whose instance identifier names a USB
+// device ("USB\VID_10C4&PID_1009\<instance>") rather than one of its
+// interfaces ("...&MI_01\..."). Windows takes the device's serial number as
+// the instance when it has one; a made-up instance holds "&". Nothing is set
+// for a device that is not on USB.
+void ReadUsbDevice(const WinHidApi& api, DEVINST node, HidInterface& entry) {
+  for (int depth = 0; depth < kMaxAncestors; ++depth) {
+    DEVINST parent = 0;
+    if (api.getParent(&parent, node, 0) != CR_SUCCESS) return;
+    node = parent;
+    std::array<char, MAX_DEVICE_ID_LEN + 1> id{};
+    if (api.getDeviceId(node, id.data(), MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) return;
+    const std::string instanceId(id.data(), strnlen(id.data(), MAX_DEVICE_ID_LEN));
+    const std::string upper = Upper(instanceId);
+    if (!upper.starts_with("USB\\") || upper.find("&MI_") != std::string::npos) continue;
+    const std::string instance = instanceId.substr(instanceId.rfind('\\') + 1);
+    if (instance.find('&') == std::string::npos) entry.serial = instance;
+    std::array<char, 256> location{};
+    ULONG size = static_cast<ULONG>(location.size()), type = 0;
+    if (api.getDeviceProperty(node, CM_DRP_LOCATION_INFORMATION, &type, location.data(), &size,
+                              0) == CR_SUCCESS)
+      entry.location.assign(location.data(), strnlen(location.data(), location.size()));
+    return;
+  }
+}
 
 HidInterface ReadInterface(const WinHidApi& api, HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data) {
   HidInterface entry;
@@ -28,12 +65,15 @@ HidInterface ReadInterface(const WinHidApi& api, HDEVINFO set, SP_DEVICE_INTERFA
   const auto buffer = std::make_unique<std::uint8_t[]>(size);
   auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.get());
   detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-  if (!api.getInterfaceDetail(set, &data, detail, size, nullptr, nullptr)) return entry;
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof(device);
+  if (!api.getInterfaceDetail(set, &data, detail, size, nullptr, &device)) return entry;
   // Bounded by the record, should a path come back without its terminator.
   const std::size_t room = size - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
   entry.path.assign(detail->DevicePath, strnlen(detail->DevicePath, room));
   entry.detailsReadable = true;
   entry.knownIds = IdsFromDevicePath(entry.path);
+  ReadUsbDevice(api, device.DevInst, entry);
   return entry;
 }
 

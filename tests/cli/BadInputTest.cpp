@@ -70,13 +70,13 @@ std::vector<Row> Rows() {
        {"reset", "--reader", ""},
        {},
        2,
-       {"2||--reader: an empty name names no reader; \"tavrin-reader list\" shows their paths\n"}},
+       {"2||--reader: an empty name names no reader; \"tavrin-reader list\" shows their names\n"}},
       {"apply FILE with three readers writes the first and says nothing of the others",
        {"apply", "bad-b.toml"},
        {{"bad-b.toml", kTypeB}},
        2,
-       {"2||3 readers can be opened; name one with --reader PATH, or use --all:\n  sim:hid/0\n"
-        "  sim:hid/1\n  sim:hid/2\nNothing was sent to any reader.\n|"},
+       {"2||3 readers can be opened; name one with --reader (its path, serial number or location), "
+        "or use --all:\n  sim:hid/0\n  sim:hid/1\n  sim:hid/2\nNothing was sent to any reader.\n|"},
        false,
        3},
       {"reset with three readers resets the first",
@@ -90,8 +90,8 @@ std::vector<Row> Rows() {
        {"apply", "--reader", "--dry-run", "bad-b.toml"},
        {{"bad-b.toml", kTypeB}},
        2,
-       {"2||--reader: \"--dry-run\" is an option, not a reader; give the reader's path after "
-        "--reader\n"}},
+       {"2||--reader: \"--dry-run\" is an option, not a reader; give the reader's path, serial "
+        "number or location after --reader\n"}},
       {"key = \"\" is padded with 7s without a word",
        {"apply", "bad-empty-key.toml"},
        {{"bad-empty-key.toml", WithKey("")}},
@@ -247,12 +247,13 @@ TEST(ReaderDemo, ShowsThePagesItsReadersHold) {
                                         "output = true\nstart-block = 5\n");
   std::ostringstream before, after;
   demo::PrintHeldPages({&reader}, before);
-  EXPECT_EQ(before.str(), "\nsim:hid/0 (simulated) now holds no configuration page.\n");
+  EXPECT_EQ(before.str(), "\nsim:hid/0 (serial DEMO0001) now holds no configuration page.\n");
   const std::string dry = RunTool(host, {"apply", "--dry-run", file});
-  EXPECT_EQ(RunTool(host, {"apply", file}), "0|sim:hid/0: DownLoad Successed\n||");
+  EXPECT_EQ(RunTool(host, {"apply", file}),
+            "0|sim:hid/0 (serial DEMO0001): DownLoad Successed\n||");
   demo::PrintHeldPages({&reader}, after);
   const std::size_t from = dry.find("\nPage 0"), to = dry.find("\nReports");
-  EXPECT_EQ(after.str(), "\nsim:hid/0 (simulated) now holds these configuration pages:\n" +
+  EXPECT_EQ(after.str(), "\nsim:hid/0 (serial DEMO0001) now holds these configuration pages:\n" +
                              dry.substr(from, to - from));
   EXPECT_HAS(after.str(), "  iCodeStartBlock             05\n");
 }

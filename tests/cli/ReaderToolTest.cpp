@@ -68,11 +68,14 @@ TEST(ReaderTool, MistakesExitTwoAndTouchNoReader) {
     EXPECT_HAS(run, "\nNothing was sent to any reader.\n|");
   }
   SettingsFile("usage", "");
-  // No command, no such file, --json without --dry-run, --all with --reader
-  // or for info.
+  // No command, no such file, --count without --watch, --watch with --all
+  // or --dry-run, a count of 0, --all with --reader or for info.
   for (const auto& args : {std::vector<std::string>{},
                            {"apply", "no-such-file"},
-                           {"apply", "usage", "--json"},
+                           {"apply", "usage", "--count", "3"},
+                           {"apply", "usage", "--watch", "--all"},
+                           {"apply", "usage", "--watch", "--dry-run"},
+                           {"apply", "usage", "--watch", "--count", "0"},
                            {"apply", "usage", "--all", "--reader", "x"},
                            {"info", "--all"}})
     EXPECT_EQ(RunTool(host, args)[0], '2');
@@ -126,10 +129,10 @@ TEST(ReaderTool, ReaderIsCheckedBeforeTheUnlockAndFailuresAreNamed) {
   const std::string kinds = SettingsFile("kinds", kMifareAndUltraLight);
   EXPECT_EQ(RunTool(host, {"apply", kinds}),
             "1||" + ShortKeyWarning(kinds) +
-                "sim:hid/0: refused: the reader does not support UltraLight; it supports ISO14443A "
-                "(Mifare S50/S70), ISO15693 (no card kinds); nothing was written\n|");
+                "sim:hid/0: refused: the reader does not support ultralight; it supports iso14443a "
+                "(mifare), iso15693 (no card kinds); nothing was written\n|");
   EXPECT_HAS(RunTool(host, {"apply", SettingsFile("b", "family = \"iso14443b\"")}),
-             "1||sim:hid/0: refused: the reader does not support ISO14443B;");
+             "1||sim:hid/0: refused: the reader does not support iso14443b;");
   reader.FailNext(ReaderCommand::Capability, SimFault::Refuse());
   const std::string startUp = SettingsFile("start-up", "family = \"iso14443a\"");
   EXPECT_HAS(RunTool(host, {"apply", startUp}),
@@ -158,30 +161,36 @@ TEST(ReaderTool, ReadersAreFoundAndNamed) {
   SimReader& second = host.AddReader();
   second.identification = "R\x80";
   second.capabilities = {kFamilyTypeB | kFamilyIso15693, 0, kKindSri, 0};
+  const std::string identified =
+      "sim:hid/2\n  serial: none\n  location: none\n  identification: R\xC2\x80\n"
+      "  supports: iso14443b (sri), iso15693 (no card kinds)\n";
   EXPECT_EQ(RunTool(host, {"list"}),
-            "1|sim:hid/1\n  " + why +
-                "\nsim:hid/2\n  R\xC2\x80\n  Device Support ISO14443B\n"
-                "    SRI512/2K/4K/X4K Card\n  Device Support ISO15693\n||");
-  EXPECT_EQ(RunTool(host, {"list", "--json"}),
-            "1|{\"readers\": [\n  {\"path\": \"sim:hid/1\", \"opens\": false, \"error\": \"" + why +
-                "\"},\n  {\"path\": \"sim:hid/2\", \"opens\": true, \"identification\": "
-                "\"R\xC2\x80\", \"families\": [{\"name\": \"ISO14443B\", \"kinds\": "
-                "[\"SRI512/2K/4K/X4K\"]}, {\"name\": \"ISO15693\", \"kinds\": []}]}\n]}\n||");
-  EXPECT_EQ(RunTool(host, {"info"}),
-            "0|sim:hid/2\nDevice Connected\nR\xC2\x80\nDevice Support "
-            "ISO14443B\n  SRI512/2K/4K/X4K Card\nDevice Support ISO15693\n||");
+            "1|sim:hid/1\n  serial: none\n  location: none\n  " + why + "\n" + identified + "||");
+  EXPECT_EQ(
+      RunTool(host, {"list", "--json"}),
+      "1|{\"readers\": [\n  {\"path\": \"sim:hid/1\", \"serial\": null, \"location\": null, "
+      "\"result\": \"unopened\", \"reason\": \"" +
+          why + "\", \"error\": " + std::to_string(EBUSY) +
+          ", \"opens\": false, \"identification\": null, \"families\": null},\n  {\"path\": "
+          "\"sim:hid/2\", \"serial\": null, \"location\": null, \"result\": \"ok\", \"reason\": "
+          "null, \"error\": null, \"opens\": true, \"identification\": \"R\xC2\x80\", "
+          "\"families\": [{\"name\": \"iso14443b\", \"kinds\": [\"sri\"]}, {\"name\": "
+          "\"iso15693\", \"kinds\": []}]}\n],\n \"summary\": {\"readers\": 2, \"succeeded\": 1, "
+          "\"failed\": 1, \"exit\": 1}}\n||");
+  EXPECT_EQ(RunTool(host, {"info"}), "0|" + identified + "||");
 
   EXPECT_EQ(RunTool(host, {"apply", file}), "0|sim:hid/2: DownLoad Successed\n||");
   const SimReader& third = host.AddReader();
   EXPECT_EQ(RunTool(host, {"apply", file}),
-            "2||2 readers can be opened; name one with --reader PATH, or use --all:\n  sim:hid/2\n"
+            "2||2 readers can be opened; name one with --reader (its path, serial number or "
+            "location), or use --all:\n  sim:hid/2\n"
             "  sim:hid/3\nNothing was sent to any reader.\n|");
   EXPECT_TRUE(third.received.empty());
   EXPECT_EQ(RunTool(host, {"apply", "--reader", "sim:hid/3", file}),
             "0|sim:hid/3: DownLoad Successed\n||");
   EXPECT_EQ(foreign.opens, 0) << "its identifiers were known: no need to open it";
   EXPECT_EQ(RunTool(host, {"apply", "--reader", "sim:hid/0", file}),
-            "3||sim:hid/0: no reader at this path\n|");
+            "3||sim:hid/0: no reader has this path, serial number or location\n|");
   EXPECT_EQ(host.OpenHandles(), 0);
 }
 

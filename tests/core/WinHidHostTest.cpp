@@ -3,6 +3,8 @@
 // the failures a real system rarely shows.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "reader/ReaderLink.h"
@@ -36,11 +38,17 @@ TEST(WinHidHostSystem, WalksEveryInterfaceFindsNoReaderAndGivesEverythingBack) {
 }
 
 // A made-up system: an interface at each path, one device behind them all.
+// Interface i's device node is kFakeHidNode + i, and each level up the tree
+// adds kFakeLevel; a node without an instance identifier has no parent.
+constexpr DEVINST kFakeHidNode = 100, kFakeLevel = 100;
+
 struct FakeSystem {
   std::vector<std::string> paths{};
   DWORD error = 0;                     // nonzero: listing, opening and reports fail with it
   std::vector<std::uint8_t> passed{};  // the last report buffer
   int enumCalls = 0;
+  std::map<DEVINST, std::string> instanceIds{};
+  std::map<DEVINST, std::string> locations{};
 } fake;
 
 // given, or the failure, with the system's error set to fake.error.
@@ -72,13 +80,15 @@ const WinHidApi kFakeApi{
     // and an empty path's record is too short to be one.
     .getInterfaceDetail = [](auto, PSP_DEVICE_INTERFACE_DATA data,
                              PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD size, PDWORD required,
-                             auto) -> WINBOOL {
+                             PSP_DEVINFO_DATA device) -> WINBOOL {
       const std::string& path = fake.paths[data->Reserved];
       const std::size_t length = path.size() + (data->Reserved == 0);
       const DWORD needed = FIELD_OFFSET(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + length;
       if (detail == nullptr) *required = needed;
       if (detail == nullptr || detail->cbSize != sizeof(*detail) || size < needed) return FALSE;
       CopyMemory(detail->DevicePath, path.c_str(), length);
+      if (device != nullptr && device->cbSize == sizeof(*device))
+        device->DevInst = kFakeHidNode + data->Reserved;
       return TRUE;
     },
     .destroyDeviceList = [](auto) -> WINBOOL { return TRUE; },
@@ -96,6 +106,26 @@ const WinHidApi kFakeApi{
     },
     .setOutputReport = &FakeReport,
     .getInputReport = &FakeReport,
+    .getParent = [](PDEVINST parent, DEVINST node, ULONG) -> CONFIGRET {
+      if (fake.instanceIds.count(node + kFakeLevel) == 0) return CR_NO_SUCH_DEVNODE;
+      *parent = node + kFakeLevel;
+      return CR_SUCCESS;
+    },
+    .getDeviceId = [](DEVINST node, PCHAR id, ULONG size, ULONG) -> CONFIGRET {
+      const std::string& found = fake.instanceIds.at(node);
+      if (found.size() >= size) return CR_BUFFER_SMALL;
+      CopyMemory(id, found.c_str(), found.size() + 1);
+      return CR_SUCCESS;
+    },
+    .getDeviceProperty = [](DEVINST node, ULONG property, PULONG, PVOID buffer, PULONG size,
+                            ULONG) -> CONFIGRET {
+      const auto found = fake.locations.find(node);
+      if (property != CM_DRP_LOCATION_INFORMATION || found == fake.locations.end())
+        return CR_NO_SUCH_VALUE;
+      if (found->second.size() + 1 > *size) return CR_BUFFER_SMALL;
+      CopyMemory(buffer, found->second.c_str(), found->second.size() + 1);
+      return CR_SUCCESS;
+    },
 };
 
 TEST(WinHidHostCalls, ListsSafelyOpensForWritingAndPassesWholeReports) {
@@ -111,6 +141,23 @@ TEST(WinHidHostCalls, ListsSafelyOpensForWritingAndPassesWholeReports) {
   EXPECT_EQ(interfaces.at(2).path, fake.paths[2]);
   EXPECT_EQ(interfaces.at(2).knownIds.value().productId, kReaderProductId);
   EXPECT_EQ(fake.enumCalls, 3 + 64);
+  EXPECT_EQ(interfaces.at(0).serial + interfaces.at(0).location, "") << "no device tree above it";
+
+  // Up from the HID collection: the USB interface, then the USB device,
+  // whose instance is its serial number unless Windows made one up ("&").
+  fake.instanceIds = {{200, R"(HID\VID_10C4&PID_1009&MI_01\8&1&0&0000)"},
+                      {300, R"(USB\VID_10C4&PID_1009&MI_01\7&2&0&1)"},
+                      {400, R"(usb\vid_10c4&pid_1009\TVR0042)"},
+                      {500, R"(USB\ROOT_HUB30\4&3&0&0)"},
+                      {202, R"(USB\VID_10C4&PID_1009\5&1A2B&0&3)"}};
+  fake.locations = {{400, "Port_#0002.Hub_#0003"}, {202, "Port_#0003.Hub_#0001"}};
+  const auto usb = host.EnumerateInterfaces().value();
+  EXPECT_EQ(usb.at(0).serial, "TVR0042");
+  EXPECT_EQ(usb.at(0).location, "Port_#0002.Hub_#0003");
+  EXPECT_EQ(usb.at(2).serial, "") << "a made-up instance is no serial number";
+  EXPECT_EQ(usb.at(2).location, "Port_#0003.Hub_#0001");
+  fake.instanceIds.clear();
+  fake.locations.clear();
 
   const HidHandle device = FindReader(host);
   ASSERT_NE(device, kInvalidHidHandle);

@@ -1,12 +1,14 @@
 #include "cli/demo/HeldPages.h"
 
 #include "cli/DryRun.h"
+#include "cli/ReaderVisit.h"
 
 namespace tavrin::demo {
 
 void PrintHeldPages(const std::vector<const SimReader*>& readers, std::ostream& out) {
   for (const SimReader* reader : readers) {
-    out << "\n" << reader->path << " (simulated) now holds ";
+    out << "\n"
+        << cli::ReaderName({reader->path, reader->serial, reader->location}) << " now holds ";
     if (reader->pages.empty()) {
       out << "no configuration page.\n";
       continue;
