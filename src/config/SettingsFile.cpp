@@ -209,8 +209,8 @@ class SettingsReader {
       for (const CardKind& kind : family.Kinds())
         kinds += (kinds.empty() ? "" : " and ") + std::string(kind.key);
       Fail(*where_[i], QualifiedName(row),
-           std::string(TabCaptionOf(row.panel)) + " is not a card kind of family " +
-               Quoted(family.key) + ", whose kinds are " + kinds);
+           TableName(row.panel) + " is not a card kind of family " + Quoted(family.key) +
+               ", whose kinds are " + kinds);
     }
   }
 

@@ -195,7 +195,7 @@ std::vector<Row> Rows() {
        {"apply", "bad-kind.toml"},
        {{"bad-kind.toml", "family = \"iso14443b\"\n[mifare]\noutput = true\nstart-sector = 64\n"}},
        2,
-       {"2||bad-kind.toml:3:10: mifare.output: Mifare S50/S70 is not a card kind of family "
+       {"2||bad-kind.toml:3:10: mifare.output: mifare is not a card kind of family "
         "\"iso14443b\", whose kinds are sr176 and sri\nbad-kind.toml:4:16: mifare.start-sector: 64 "
         "is out of range; allowed: 0 to 63\nNothing"}},
       {"the dry run's heading says \"Settings sent\" when nothing is sent",

@@ -54,7 +54,7 @@ const std::pair<const char*, const char*> kBadFiles[] = {
      "\"iso14443b\" or \"iso15693\"\nbad:3:13: snr.end-count: expected a whole number, found a "
      "text; allowed: 1 to 10\n"},
     {"family = \"iso14443b\"\n[mifare]\noutput = true\n",
-     "bad:3:10: mifare.output: Mifare S50/S70 is not a card kind of family \"iso14443b\", whose "
+     "bad:3:10: mifare.output: mifare is not a card kind of family \"iso14443b\", whose "
      "kinds are sr176 and sri\n"},
 };
 
