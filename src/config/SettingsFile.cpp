@@ -266,7 +266,7 @@ ParsedSettings ParseSettings(std::string_view text, const std::string& fileName)
   SettingsReader reader(fileName, parsed);
   if (!result) {
     reader.Fail(result.error().source(), "",
-                "invalid TOML: " + std::string(result.error().description()));
+                "invalid TOML: " + Printable(result.error().description()));
   } else {
     reader.ReadTable(result.table(), Panel::None);
     reader.CheckKindsAgainstFamily();
