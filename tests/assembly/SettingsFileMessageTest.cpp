@@ -24,5 +24,24 @@ TEST(SettingsFileMessage, SyntaxErrorsShowNoControlCharacters) {
   }
 }
 
+// Where TOML wants whitespace, a letter such as é is a mistake like any
+// other; the sanitizer suite also sees it handled without undefined
+// behaviour.
+TEST(SettingsFileMessage, NonAsciiWhereWhitespaceMayBe) {
+  for (const char* text : {"famíly = \"iso14443a\"\n", "family = é\n", "family = 1§\n",
+                           "[snr]\noutput = trueЖ\n", "f1\xef\xbb\xbe = 1\n"}) {
+    const ParsedSettings parsed = ParseSettings(text, "f.toml");
+    ASSERT_EQ(parsed.errors.size(), 1u) << text;
+    EXPECT_NE(parsed.errors[0].find("invalid TOML"), std::string::npos) << parsed.errors[0];
+  }
+  // Valid TOML: a line-ending backslash in a multi-line string skips the
+  // whitespace up to the é.
+  const ParsedSettings parsed = ParseSettings("family = \"\"\"\\\n  é\"\"\"\n", "f.toml");
+  ASSERT_EQ(parsed.errors.size(), 1u);
+  EXPECT_EQ(parsed.errors[0],
+            "f.toml:1:10: family: \"é\" is not allowed; allowed: \"iso14443a\", \"iso14443b\" or "
+            "\"iso15693\"");
+}
+
 }  // namespace
 }  // namespace tavrin
