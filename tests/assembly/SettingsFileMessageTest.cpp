@@ -43,5 +43,17 @@ TEST(SettingsFileMessage, NonAsciiWhereWhitespaceMayBe) {
             "\"iso15693\"");
 }
 
+// A table header that starts with no key, an array that ends as a table
+// does: mistakes like any other, which a debug build reports too instead of
+// aborting.
+TEST(SettingsFileMessage, MistakesInTheMiddleOfATomlConstruct) {
+  for (const char* text : {"[~\n", "[[=\n", "[[[1]]]\n", "[snr]\n[.output]\n",
+                           "family = [ 'x', }\n", "family = [ }\n"}) {
+    const ParsedSettings parsed = ParseSettings(text, "f.toml");
+    ASSERT_EQ(parsed.errors.size(), 1u) << text;
+    EXPECT_NE(parsed.errors[0].find("invalid TOML"), std::string::npos) << parsed.errors[0];
+  }
+}
+
 }  // namespace
 }  // namespace tavrin
