@@ -28,13 +28,18 @@ std::string Quoted(std::string_view text) { return std::string("\"").append(text
 
 bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
 
-// A parser's own description may quote a whole key; cut it the same way.
+// A parser's own description may quote a whole key, control characters
+// and all: they show as "?", and it is cut the same way.
 std::string ShortDescription(std::string_view description) {
   constexpr std::size_t kLongest = 4 * kShownChars;
-  if (description.size() <= kLongest) return std::string(description);
+  std::string shown(description);
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  if (shown.size() <= kLongest) return shown;
   std::size_t cut = kLongest;
-  while (cut > 0 && !StartsCharacter(description[cut])) --cut;
-  return std::string(description.substr(0, cut)) + "...";
+  while (cut > 0 && !StartsCharacter(shown[cut])) --cut;
+  return shown.substr(0, cut) + "...";
 }
 
 // A TOML basic string: quotes, backslashes and control characters escaped.

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "FuzzInput.h"
 #include "Rules.h"
 
 namespace tavrin::engine {
@@ -23,70 +24,39 @@ constexpr std::size_t kMaxActions = 32;
 constexpr std::size_t kMaxKeyText = 24;
 constexpr int kActionKinds = static_cast<int>(ActionKind::OpenSettings) + 1;
 
-enum class ReplyKind : std::uint8_t { Firmware, FailSend, FailRead, Raw, Framed, kCount };
-
-// Reads the input front to back; reads past the end give zeros.
+// The actions first, then the reply choices.
 class FuzzScript {
  public:
-  FuzzScript(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {
-    const std::size_t count = std::min<std::size_t>(Next(), kMaxActions);
-    for (std::size_t i = 0; i < count && !Empty(); ++i) actions.push_back(ReadAction());
+  FuzzScript(const std::uint8_t* data, std::size_t size) : input_(data, size) {
+    const std::size_t count = std::min<std::size_t>(input_.Next(), kMaxActions);
+    for (std::size_t i = 0; i < count && !input_.Empty(); ++i) actions.push_back(ReadAction());
   }
 
   std::vector<Action> actions;
 
   // How the reader answers request: nullopt lets the firmware answer.
   std::optional<SimOutcome> NextReply(const ReaderFrame& request) {
-    if (Empty()) return std::nullopt;
-    switch (static_cast<ReplyKind>(Next() % static_cast<int>(ReplyKind::kCount))) {
-      case ReplyKind::FailSend:
-        return SimOutcome::FailSend(Next());
-      case ReplyKind::FailRead:
-        return SimOutcome::FailRead(Next());
-      case ReplyKind::Raw: {
-        ReaderFrame reply{};
-        const std::vector<std::uint8_t> bytes = Take(reply.size());
-        std::copy(bytes.begin(), bytes.end(), reply.begin());
-        return SimOutcome::Reply(reply);
-      }
-      case ReplyKind::Framed: {
-        const std::uint8_t status = Next();
-        const std::vector<std::uint8_t> payload = Take(Next() % (kMaxFrameData + 1));
-        return SimOutcome::Reply(SimReply(request[kCommandOffset], status, payload));
-      }
-      default:
-        return std::nullopt;
-    }
+    return input_.NextReply(request);
   }
 
  private:
-  bool Empty() const { return at_ >= size_; }
-  std::uint8_t Next() { return Empty() ? 0 : data_[at_++]; }
-  std::vector<std::uint8_t> Take(std::size_t count) {
-    std::vector<std::uint8_t> taken;
-    while (taken.size() < count && !Empty()) taken.push_back(Next());
-    return taken;
-  }
-
   Action ReadAction() {
     Action action;
-    action.kind = static_cast<ActionKind>(Next() % kActionKinds);
+    action.kind = static_cast<ActionKind>(input_.Next() % kActionKinds);
     if (action.kind == ActionKind::Family || action.kind == ActionKind::Click ||
         action.kind == ActionKind::SelectTab || action.kind == ActionKind::SelectItem) {
-      action.arg = Next();
+      action.arg = input_.Next();
     }
-    if (action.kind == ActionKind::SelectItem) action.arg2 = Next();
+    if (action.kind == ActionKind::SelectItem) action.arg2 = input_.Next();
     if (action.kind == ActionKind::TypeKey) {
-      const std::vector<std::uint8_t> text = Take(Next() % (kMaxKeyText + 1));
+      const std::vector<std::uint8_t> text = input_.Take(input_.Next() % (kMaxKeyText + 1));
       action.text = QString::fromLatin1(reinterpret_cast<const char*>(text.data()),
                                         static_cast<qsizetype>(text.size()));
     }
     return action;
   }
 
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
+  fuzz::FuzzInput input_;
 };
 
 void Require(const QStringList& problems, const Action& action) {
