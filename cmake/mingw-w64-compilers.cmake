@@ -18,6 +18,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The compiler's runtime goes into every program and DLL, so no MinGW DLL
-# (libstdc++, libgcc, winpthread) is needed beside them.
+# (libstdc++, libgcc, winpthread) is needed beside them. Qt's plugins are
+# module libraries, which take flags of their own.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
