@@ -1,8 +1,11 @@
 // Photographs a program's window as the system draws it, title bar and frame
 // included, and sends it keys and window commands, for the pictures of the
 // Windows build (scripts/screenshots-windows):
-//   window-shot <title> wait | keys <key>... | command <id> | shot <file.png> | close
+//   window-shot <title> wait | keys <key>... | click <x> <y> | command <id> |
+//               shot <file.png> | close
 // Every command first waits for a visible top-level window of that title.
+// A click's place is in pixels from the window's top left corner, as in its
+// picture.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -50,6 +53,20 @@ bool PressKey(HWND window, const char* name) {
   return false;
 }
 
+bool Click(HWND window, const char* x, const char* y) {
+  RECT frame;
+  GetWindowRect(window, &frame);
+  POINT place{frame.left + std::atoi(x), frame.top + std::atoi(y)};
+  SetForegroundWindow(window);
+  SetCursorPos(place.x, place.y);
+  ScreenToClient(window, &place);
+  const LPARAM at = MAKELPARAM(place.x, place.y);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(window, WM_LBUTTONUP, 0, at);
+  Sleep(kSettleMs);
+  return true;
+}
+
 // The window's rectangle on the screen, as the screen shows it.
 QImage Grab(HWND window) {
   RECT frame;
@@ -86,6 +103,7 @@ bool Run(HWND window, const char* command, int count, char** args) {
   const std::string name = command;
   if (name == "wait" && count == 0) return true;
   if (name == "shot" && count == 1) return Shoot(window, args[0]);
+  if (name == "click" && count == 2) return Click(window, args[0], args[1]);
   if (name == "close" && count == 0) return PostMessageW(window, WM_CLOSE, 0, 0) != 0;
   if (name == "command" && count == 1) {
     const bool posted =
@@ -102,8 +120,8 @@ bool Run(HWND window, const char* command, int count, char** args) {
     return true;
   }
   std::fprintf(stderr,
-               "usage: window-shot <title> wait | keys <key>... | command <id> | "
-               "shot <file.png> | close\n");
+               "usage: window-shot <title> wait | keys <key>... | click <x> <y> | "
+               "command <id> | shot <file.png> | close\n");
   return false;
 }
 
