@@ -8,10 +8,8 @@
 # reading their imports.
 if(CMAKE_SCRIPT_MODE_FILE)
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
-  if(OBJDUMP)
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${OBJDUMP})
-  endif()
+  set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+  set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${OBJDUMP})
   # CMake looks imported DLLs up by their names in lower case: where the file
   # system tells case apart, it searches Qt's folder through links so named.
   set(search ${QT_BIN})
@@ -53,11 +51,12 @@ if(CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
 
-# The deploy step, run when the Qt files change. Only for a shared Qt on
-# Windows: a static one is linked into the programs.
+# The deploy step, run when the Qt files change. Only for a shared Qt and
+# the GNU tools, whose objdump reads the imports: a static Qt is linked into
+# the programs, and with Visual C++ windeployqt does the work.
 function(tavrin_deploy_qt)
   get_target_property(core_type Qt6::Core TYPE)
-  if(NOT WIN32 OR NOT core_type STREQUAL "SHARED_LIBRARY")
+  if(NOT MINGW OR NOT core_type STREQUAL "SHARED_LIBRARY")
     return()
   endif()
   set(dlls $<TARGET_FILE:Qt6::Widgets> $<TARGET_FILE:Qt6::Test>)
