@@ -1,21 +1,6 @@
 # Cross-compiles for 64-bit Windows with mingw-w64 on Debian; the test
-# programs then run under Wine. Use with -DTAVRIN_BUILD_GUI=OFF.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-# The POSIX-thread compilers: the win32-thread ones lack std::mutex, which
-# GoogleTest needs.
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# No MinGW runtime DLLs beside the programs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# programs then run under Wine. With -DTAVRIN_BUILD_GUI=ON, give the Qt for
+# Windows as CMAKE_PREFIX_PATH (scripts/build-qt-windows prints it).
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-compilers.cmake)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -35,9 +35,10 @@ QSize DuToPixels(int width, int height, DialogBaseUnits units) {
   return {DuToPixelsX(width, units), DuToPixelsY(height, units)};
 }
 
-QString DialogFaceName() {
-  const QStringList installed = QFontDatabase::families();
-  QStringList preferred = {QString::fromUtf8(kDialogFace)};
+QString DialogFaceName() { return DialogFaceName(QFontDatabase::families()); }
+
+QString DialogFaceName(const QStringList& installed) {
+  QStringList preferred = {QString::fromUtf8(kDialogFace), QString::fromUtf8(kDialogFaceEnglish)};
   for (const char* face : kStandInFaces) preferred << QString::fromUtf8(face);
   for (const QString& face : preferred) {
     if (installed.contains(face)) return face;

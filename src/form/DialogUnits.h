@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 #include <array>
 
 namespace tavrin {
@@ -35,21 +36,29 @@ int DuToPixelsY(int du, DialogBaseUnits units);
 QRect DuToPixels(const DuRect& rect, DialogBaseUnits units);
 QSize DuToPixels(int width, int height, DialogBaseUnits units);
 
-// The face the dialogs are drawn in, 9 point.
+// The face the dialogs are drawn in, 9 point. Windows lists it under this
+// name where its language is Chinese and under the English one elsewhere.
 inline constexpr const char* kDialogFace = "\u5B8B\u4F53";
+inline constexpr const char* kDialogFaceEnglish = "SimSun";
 // Song faces that stand in where it is missing, from Debian's
 // fonts-arphic-gbsn00lp and fonts-arphic-uming: their Latin letters take
 // half a character cell each, as the dialog face's do, so every caption
 // keeps its proportion to the dialog units.
 inline constexpr std::array<const char*, 2> kStandInFaces = {"AR PL SungtiL GB", "AR PL UMing CN"};
-// The last resort, which comes with Qt on Debian. Its wider letters cut the
-// end off the longest list items.
+// The last resort: on Debian the face that comes with Qt, on Windows its
+// dialog face. Their wider letters cut the end off the longest list items.
+#ifdef Q_OS_WIN
+inline constexpr const char* kFallbackFace = "Tahoma";
+#else
 inline constexpr const char* kFallbackFace = "DejaVu Sans";
+#endif
 inline constexpr int kDialogPointSize = 9;
 
-// The dialog face when the system has it, else the first stand-in it has,
-// else the fallback.
+// The dialog face when the system has it, by either name, else the first
+// stand-in it has, else the fallback.
 QString DialogFaceName();
+// The same choice among the families given.
+QString DialogFaceName(const QStringList& installed);
 QFont DialogFont();
 
 }  // namespace tavrin

@@ -3,6 +3,7 @@
 // description fit the room their control gives them.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -142,6 +143,7 @@ class TextFitTest : public QObject {
     QCOMPARE(driver::Caption(dialog, ControlId::ConnectButton), QString("Disconnect"));
     QVERIFY(driver::Click(dialog, ControlId::OutputDataCheck));
     const QString font = QFontInfo(dialog.font()).family();
+    QVERIFY2(QFontDatabase::families().contains(font), qPrintable(font + " is not installed"));
     for (const ControlId family :
          {ControlId::TypeARadio, ControlId::TypeBRadio, ControlId::Iso15693Radio}) {
       QVERIFY(driver::Click(dialog, family));

@@ -1,7 +1,10 @@
 // Draws the application icon, a card held over a desk reader, and writes it
-// at every size the program and the desktop packages use:
-//   render-app-icon <repository root>
+// at every size the program, the desktop packages and the Windows programs
+// use:  render-app-icon <repository root>
+#include <QBuffer>
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -79,6 +82,33 @@ bool Save(const QImage& image, const QString& path) {
   return true;
 }
 
+// A Windows icon file holding every size, each entry a PNG.
+bool SaveIco(const QList<QImage>& images, const QString& path) {
+  QByteArray file;
+  QDataStream out(&file, QIODevice::WriteOnly);
+  out.setByteOrder(QDataStream::LittleEndian);
+  out << quint16(0) << quint16(1) << quint16(images.size());
+  QList<QByteArray> pngs;
+  quint32 offset = 6 + 16 * images.size();
+  for (const QImage& image : images) {
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    image.save(&png, "PNG");
+    pngs << png.data();
+    // A side of 256 is written as 0.
+    out << quint8(image.width() & 0xFF) << quint8(image.height() & 0xFF) << quint8(0) << quint8(0)
+        << quint16(1) << quint16(32) << quint32(png.data().size()) << offset;
+    offset += png.data().size();
+  }
+  for (const QByteArray& png : pngs) out.writeRawData(png.constData(), png.size());
+  QFile ico(path);
+  if (!ico.open(QIODevice::WriteOnly) || ico.write(file) != file.size()) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,9 +119,12 @@ int main(int argc, char** argv) {
   }
   const QDir root(QString::fromLocal8Bit(argv[1]));
   bool ok = Save(Render(48), root.filePath("src/form/resources/AppIcon.png"));
+  QList<QImage> all;
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
     const QString dir = QStringLiteral("packaging/icons/hicolor/%1x%1/apps").arg(size);
-    ok = Save(Render(size), root.filePath(dir + "/tavrin-config.png")) && ok;
+    all << Render(size);
+    ok = Save(all.last(), root.filePath(dir + "/tavrin-config.png")) && ok;
   }
+  ok = SaveIco(all, root.filePath("packaging/windows/tavrin-config.ico")) && ok;
   return ok ? 0 : 1;
 }
