@@ -25,13 +25,16 @@ ParsedSettings ReadSettingsFile(std::span<const std::uint8_t> bytes) {
                        kFileName);
 }
 
-// "fuzz.toml:LINE:COLUMN: ..." with no control characters.
+// "fuzz.toml:LINE:COLUMN: ..." with no control characters; a family that is
+// not there at all has no place in the file.
 void CheckMessage(const std::string& message) {
   const std::string prefix = std::string(kFileName) + ":";
   Require(message.starts_with(prefix), "a message without the file name: " + message);
+  const bool placeless = message.starts_with(prefix + " family: missing;");
   const char* at = message.data() + prefix.size();
   const char* end = message.data() + message.size();
   for (const char separator : {':', ':'}) {
+    if (placeless) break;
     int number = 0;
     const auto [next, error] = std::from_chars(at, end, number);
     Require(error == std::errc() && number > 0 && next != end && *next == separator,
