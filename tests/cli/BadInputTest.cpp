@@ -182,8 +182,8 @@ std::vector<Row> Rows() {
         "as UTF-16 with one\n"}},
       {"... and so is broken UTF-16, where it breaks",
        {"apply", "--dry-run", "bad-utf16-half.toml"},
-       {{"bad-utf16-half.toml", Utf16("family = \"iso14443a\"\r\n[snr]\r\nend-key = \"", false) +
-                                    std::string("\x00\xD8", 2)}},
+       {{"bad-utf16-half.toml",
+         Utf16("family = \"iso14443a\"\n[snr]\nend-key = \"", false) + std::string("\x00\xD8", 2)}},
        2,
        {"2||bad-utf16-half.toml:3:12: invalid UTF-16: half of a character pair without its other "
         "half\n"}},
