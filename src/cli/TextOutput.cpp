@@ -48,16 +48,9 @@ std::string TerminalText(std::string_view latin1) {
 }
 
 std::string JsonString(std::string_view latin1) {
-  std::string out = "\"";
-  for (const char c : latin1) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      AppendJsonAscii(out, byte);
-    } else {
-      AppendUtf8(out, byte);
-    }
-  }
-  return out + "\"";
+  std::string utf8;
+  for (const char c : latin1) AppendUtf8(utf8, static_cast<unsigned char>(c));
+  return JsonUtf8String(utf8);
 }
 
 std::string OneLine(std::string_view text) {
