@@ -18,8 +18,8 @@ TEST(DevicePath, IdentifiersComeFromTheInterfacePath) {
   const auto ids = IdsFromDevicePath(R"(\\?\HID#VID_046D&PID_C077&MI_00#x)");
   EXPECT_EQ(ids.value().vendorId, 0x046D);
   EXPECT_EQ(ids.value().productId, 0xC077);
-  for (const char* path :
-       {R"(\\?\hid#vid_10c4#x)", R"(\\?\hid#vid_10g4&pid_1009#x)", "vid_10c4&pid_10"})
+  for (const char* path : {R"(\\?\hid#vid_10c4#x)", R"(\\?\hid#vid_10g4&pid_1009#x)",
+                           "vid_10c4&pid_10", "hid1009#vid_10c4"})
     EXPECT_FALSE(IdsFromDevicePath(path)) << path;
 }
 
