@@ -1,6 +1,6 @@
 #include "cli/TextOutput.h"
 
-#include "config/TextDecoding.h"
+#include "reader/Utf8.h"
 
 namespace tavrin::cli {
 namespace {

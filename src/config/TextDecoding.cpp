@@ -1,5 +1,7 @@
 #include "config/TextDecoding.h"
 
+#include "reader/Utf8.h"
+
 namespace tavrin {
 namespace {
 
@@ -36,25 +38,6 @@ DecodedText DecodeUtf16(std::string_view bytes, bool bigEndian) {
 }
 
 }  // namespace
-
-void AppendUtf8(std::string& out, char32_t c) {
-  const auto byte = [&](char32_t bits) { out += static_cast<char>(bits); };
-  if (c < 0x80) {
-    byte(c);
-  } else if (c < 0x800) {
-    byte(0xC0 | c >> 6);
-    byte(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    byte(0xE0 | c >> 12);
-    byte(0x80 | (c >> 6 & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  } else {
-    byte(0xF0 | c >> 18);
-    byte(0x80 | (c >> 12 & 0x3F));
-    byte(0x80 | (c >> 6 & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  }
-}
 
 DecodedText DecodeText(std::string_view bytes) {
   if (bytes.starts_with(kUtf16LeMark)) return DecodeUtf16(bytes.substr(2), false);

@@ -16,9 +16,6 @@ struct DecodedText {
   std::uint32_t line = 1, column = 1;
 };
 
-// c encoded as UTF-8 at the end of out.
-void AppendUtf8(std::string& out, char32_t c);
-
 // UTF-8 is passed on as it is (its own mistakes are the reader's to tell);
 // UTF-16 is checked and converted.
 DecodedText DecodeText(std::string_view bytes);

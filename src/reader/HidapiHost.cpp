@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "reader/SysfsUsbLocation.h"
+#include "reader/Utf8.h"
 
 #ifdef __linux__
 #include <fcntl.h>
@@ -41,20 +42,7 @@ bool IsKeyboardOrMouse(const hid_device_info& info) {
 // hidapi's wide text (a USB string descriptor) as UTF-8.
 std::string Utf8(const wchar_t* wide) {
   std::string text;
-  for (; wide != nullptr && *wide != 0; ++wide) {
-    const auto c = static_cast<std::uint32_t>(*wide);
-    if (c < 0x80) {
-      text += static_cast<char>(c);
-    } else if (c < 0x800) {
-      text += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-    } else if (c < 0x10000) {
-      text += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-               static_cast<char>(0x80 | (c & 0x3F))};
-    } else if (c < 0x110000) {
-      text += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-               static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-    }
-  }
+  for (; wide != nullptr && *wide != 0; ++wide) AppendUtf8(text, static_cast<char32_t>(*wide));
   return text;
 }
 
