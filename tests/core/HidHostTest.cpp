@@ -3,6 +3,7 @@
 #include "reader/HidDevicePath.h"
 #include "reader/PlatformHidHost.h"
 #include "reader/ReaderLink.h"
+#include "reader/Utf8.h"
 
 #ifdef __linux__
 #include <fcntl.h>
@@ -21,6 +22,15 @@ TEST(DevicePath, IdentifiersComeFromTheInterfacePath) {
   for (const char* path : {R"(\\?\hid#vid_10c4#x)", R"(\\?\hid#vid_10g4&pid_1009#x)",
                            "vid_10c4&pid_10", "hid1009#vid_10c4"})
     EXPECT_FALSE(IdsFromDevicePath(path)) << path;
+}
+
+// A serial number or a file's text may hold any character: A, é, €, 😀;
+// a value past Unicode adds nothing.
+TEST(Utf8, EveryLengthOfCharacterAndNothingBeyondUnicode) {
+  std::string text;
+  for (const char32_t c : {U'A', U'\u00E9', U'\u20AC', U'\U0001F600', char32_t{0x110000}})
+    AppendUtf8(text, c);
+  EXPECT_EQ(text, "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
 }
 
 // Walks every listed device the way the product does; a reader that happens
