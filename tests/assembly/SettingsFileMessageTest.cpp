@@ -55,5 +55,24 @@ TEST(SettingsFileMessage, MistakesInTheMiddleOfATomlConstruct) {
   }
 }
 
+// A character beyond the first 65,536 takes two UTF-16 units; it reaches
+// the message whole, as UTF-8.
+TEST(SettingsFileMessage, CharacterPairInUtf16) {
+  std::string text = "\xFF\xFE";
+  for (const char c : std::string("family = \"")) text += {c, '\0'};
+  text += std::string("\x3D\xD8\x00\xDE", 4) + std::string("\"\0", 2);  // U+1F600
+  const ParsedSettings parsed = ParseSettings(text, "f.toml");
+  ASSERT_EQ(parsed.errors.size(), 1u);
+  EXPECT_NE(parsed.errors[0].find("\"\xF0\x9F\x98\x80\""), std::string::npos) << parsed.errors[0];
+}
+
+// The key's digits may be grouped by spaces or tabs; twelve digits fit.
+TEST(SettingsFileMessage, KeyDigitsGroupedBySpacesAndTabs) {
+  const ParsedSettings parsed =
+      ParseSettings("family = \"iso14443a\"\n[mifare]\nkey = \"3a7c 19e5\\tb08d\"\n", "f.toml");
+  EXPECT_TRUE(parsed.errors.empty() && parsed.warnings.empty());
+  EXPECT_EQ(NormalisedMifareKey(parsed.settings.mifareKey), "3A7C19E5B08D");
+}
+
 }  // namespace
 }  // namespace tavrin
