@@ -1,10 +1,11 @@
-# CLI11 and toml++ are used header-only, from Debian's packages
-# (libcli11-dev, libtomlplusplus-dev). Their folders are linked into one of
+# CLI11, toml++ and nlohmann/json are used header-only, from Debian's
+# packages (libcli11-dev, libtomlplusplus-dev, nlohmann-json3-dev). Their folders are linked into one of
 # the build's own, so a cross build finds them without the host's include
 # folder and its C library headers.
 function(tavrin_header_only_libraries target)
   set(linked ${CMAKE_BINARY_DIR}/header-only)
-  foreach(entry "CLI11;CLI/CLI.hpp;CLI;libcli11-dev" "toml++;toml++/toml.h;toml++;libtomlplusplus-dev")
+  foreach(entry "CLI11;CLI/CLI.hpp;CLI;libcli11-dev" "toml++;toml++/toml.h;toml++;libtomlplusplus-dev"
+        "nlohmann;nlohmann/json.hpp;nlohmann;nlohmann-json3-dev")
     list(GET entry 0 name)
     list(GET entry 1 header)
     list(GET entry 2 folder)

@@ -1,11 +1,12 @@
-// The commands of tavrin-reader. Each returns the program's exit status;
-// results go to out, errors to err.
+// The commands of tavrin-reader. Each returns the program's exit status or
+// throws a Failure; results go to out, what went wrong to err.
 #pragma once
 
 #include <ostream>
 #include <string>
 
-#include "cli/ReaderVisit.h"
+#include "cli/Readers.h"
+#include "cli/Status.h"
 #include "cli/Watch.h"
 #include "reader/HidHost.h"
 
@@ -21,13 +22,14 @@ struct ApplyOptions {
   WatchHooks waiting = SystemWatchHooks();
 };
 
-int ListReaders(HidHost& host, bool json, std::ostream& out, std::ostream& err);
-int ShowInfo(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
-             std::ostream& err);
+ExitStatus ListReaders(HidHost& host, bool json, std::ostream& out, std::ostream& err);
+ExitStatus ShowInfo(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
+                    std::ostream& err);
 // To out, or as UTF-8 into file when one is named.
-int PrintTemplate(const std::string& file, std::ostream& out, std::ostream& err);
-int ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out, std::ostream& err);
-int ResetReaders(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
-                 std::ostream& err);
+ExitStatus PrintTemplate(const std::string& file, std::ostream& out);
+ExitStatus ApplySettings(HidHost& host, const ApplyOptions& options, std::ostream& out,
+                         std::ostream& err);
+ExitStatus ResetReaders(HidHost& host, const ReaderScope& scope, bool json, std::ostream& out,
+                        std::ostream& err);
 
 }  // namespace tavrin::cli

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/TextOutput.h"
+#include "cli/Results.h"
 #include "config/PageAssembly.h"
 #include "config/SettingsFile.h"
 #include "reader/Hex.h"
@@ -23,9 +23,6 @@ struct Planned {
 Planned Plan(const Settings& settings) {
   Planned plan{settings, Adjusted(settings), {}, {}};
   plan.pages = AssemblePages(plan.sent);
-  // A short key has the filler appended; only its first twelve are sent.
-  if (ChosenFamily(plan.sent).page == PageNumber::TypeA)
-    plan.sent.mifareKey.resize(kMifareKeyChars);
   ReaderFrame unlock{};
   BuildUnlockRequest(unlock);
   plan.reports.emplace_back("Unlock", unlock);
@@ -89,36 +86,25 @@ void PrintDryRun(const Settings& settings, std::ostream& out) {
 
 void PrintDryRunJson(const Settings& settings, std::ostream& out) {
   const Planned plan = Plan(settings);
-  out << "{\n  \"settings\": {";
-  const char* comma = "";
+  Json sent = Json::object();
   for (std::size_t i = 0; i < SettingsSchema().size(); ++i) {
-    if (!IsSent(SettingsSchema()[i], plan.sent)) continue;
-    out << comma << "\n    " << JsonString(QualifiedName(SettingsSchema()[i])) << ": "
-        << ValueText(plan.sent, i);
-    comma = ",";
+    // A value as a settings file writes it is JSON too: true, "hex", 15.
+    if (IsSent(SettingsSchema()[i], plan.sent))
+      sent[QualifiedName(SettingsSchema()[i])] = Json::parse(ValueText(plan.sent, i));
   }
-  out << "\n  },\n  \"pages\": [";
-  comma = "";
+  Json pages = Json::array();
   for (const auto& [number, page] : plan.pages) {
-    out << comma << "\n    {\"number\": " << static_cast<int>(number)
-        << ", \"bytes\": " << JsonString(HexBytes(page.Bytes())) << ", \"fields\": {";
-    const char* fieldComma = "";
-    for (const PageFieldInfo& field : FieldsOf(number)) {
-      out << fieldComma << JsonString(field.name) << ": "
-          << JsonString(HexBytes(FieldBytes(page.Bytes(), field)));
-      fieldComma = ", ";
-    }
-    out << "}}";
-    comma = ",";
+    Json fields = Json::object();
+    for (const PageFieldInfo& field : FieldsOf(number))
+      fields[field.name] = HexBytes(FieldBytes(page.Bytes(), field));
+    pages.push_back({{"number", static_cast<int>(number)},
+                     {"bytes", HexBytes(page.Bytes())},
+                     {"fields", fields}});
   }
-  out << "\n  ],\n  \"reports\": [";
-  comma = "";
-  for (const auto& [name, report] : plan.reports) {
-    out << comma << "\n    {\"request\": " << JsonString(name)
-        << ", \"bytes\": " << JsonString(HexBytes(FrameBytes(report))) << "}";
-    comma = ",";
-  }
-  out << "\n  ]\n}\n";
+  Json reports = Json::array();
+  for (const auto& [name, report] : plan.reports)
+    reports.push_back({{"request", name}, {"bytes", HexBytes(FrameBytes(report))}});
+  out << JsonText({{"settings", sent}, {"pages", pages}, {"reports", reports}}, 2) << "\n";
 }
 
 }  // namespace tavrin::cli

@@ -23,7 +23,7 @@ constexpr int kSettled = -1;
 
 // What tells a reader apart from one look to the next.
 std::string KeyOf(const ListedReader& reader) {
-  if (reader.location.empty()) return "path\n" + reader.paths.front();
+  if (reader.location.empty()) return "path\n" + reader.interfaces.front().path;
   return "usb\n" + reader.serial + "\n" + reader.location;
 }
 
@@ -48,13 +48,13 @@ WatchHooks SystemWatchHooks() {
   return hooks;
 }
 
-ReaderTally WatchReaders(HidHost& host, const WatchHooks& hooks, int count,
-                         const ReaderVisitor& visitor) {
+void WatchReaders(HidHost& host, const WatchHooks& hooks, int count,
+                  const std::function<void(const OpenedReader&)>& visit) {
   if (hooks.start) hooks.start();
-  ReaderTally tally;
+  int handed = 0;
   // The readers of the last look: settled, or how many looks failed to open them.
   std::map<std::string, int> known;
-  const auto done = [&] { return hooks.stopRequested() || (count > 0 && tally.seen >= count); };
+  const auto done = [&] { return hooks.stopRequested() || (count > 0 && handed >= count); };
   while (!done()) {
     std::map<std::string, int> listed;
     for (const ListedReader& reader : AttachedReaders(host)) {
@@ -62,25 +62,17 @@ ReaderTally WatchReaders(HidHost& host, const WatchHooks& hooks, int count,
       const auto before = known.find(key);
       int& state = listed[key] = before == known.end() ? 0 : before->second;
       if (state == kSettled || done()) continue;
-      ReaderSession session(host);
-      const ReaderOpening opening = OpenListedReader(session, reader);
-      if (session.IsOpen()) {
-        ++tally.seen;
-        ++tally.opened;
-        tally.succeeded += visitor.opened(session, opening.id) ? 1 : 0;
-        state = kSettled;
-      } else if (!opening.seen) {
-        state = kSettled;  // not a reader
-      } else if (++state >= kWatchOpenLooks) {
-        ++tally.seen;
-        visitor.unopenable(opening.id, opening.why, opening.error);
-        state = kSettled;
+      const OpenedReader opened = OpenReader(host, reader);
+      const bool settles = opened.Opened() || ++state >= kWatchOpenLooks;
+      if (opened.isReader && settles) {
+        ++handed;
+        visit(opened);
       }
+      if (!opened.isReader || settles) state = kSettled;
     }
     known = std::move(listed);
     if (!done()) hooks.pause();
   }
-  return tally;
 }
 
 }  // namespace tavrin::cli

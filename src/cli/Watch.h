@@ -7,7 +7,7 @@
 #include <ctime>
 #include <functional>
 
-#include "cli/ReaderVisit.h"
+#include "cli/Readers.h"
 #include "reader/HidHost.h"
 
 namespace tavrin::cli {
@@ -28,13 +28,12 @@ WatchHooks SystemWatchHooks();
 // is told as unopenable.
 inline constexpr int kWatchOpenLooks = 8;
 
-// Hands each reader that arrives to visitor.opened, once, or, after
-// kWatchOpenLooks looks that did not open it, to visitor.unopenable. The
-// readers attached at the start arrive at the first look. A reader that
-// stays is not handed over again; one that is missing at a look and comes
-// back is. Ends when the stop is requested, or after count readers when
-// count is above 0. seen counts the readers handed over.
-ReaderTally WatchReaders(HidHost& host, const WatchHooks& hooks, int count,
-                         const ReaderVisitor& visitor);
+// Hands each reader that arrives to visit, once: opened, or, after
+// kWatchOpenLooks looks that did not open it, unopened. The readers attached
+// at the start arrive at the first look. A reader that stays is not handed
+// over again; one that is missing at a look and comes back is. Ends when the
+// stop is requested, or after count readers when count is above 0.
+void WatchReaders(HidHost& host, const WatchHooks& hooks, int count,
+                  const std::function<void(const OpenedReader&)>& visit);
 
 }  // namespace tavrin::cli

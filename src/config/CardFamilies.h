@@ -88,14 +88,6 @@ inline constexpr std::array<CardFamily, 3> kCardFamilies{{
      ControlId::TypeARadio},
 }};
 
-// The family with that radio, or nullptr.
-constexpr const CardFamily* FamilyOfRadio(ControlId radio) {
-  for (const CardFamily& family : kCardFamilies) {
-    if (family.radio == radio) return &family;
-  }
-  return nullptr;
-}
-
 // The family whose card kind has that panel, or nullptr.
 const CardFamily* FamilyOfPanel(Panel panel);
 // The card kind of that panel, or nullptr.

@@ -21,9 +21,9 @@ std::uint8_t Code(const SettingDef& row, int value) {
   return static_cast<std::uint8_t>(value);
 }
 
-// The first twelve characters of the normalised key, two to a byte.
+// The key's twelve characters as sent, two to a byte.
 std::array<std::uint8_t, kMifareKeySize> KeyBytes(const std::string& keyText) {
-  const std::string key = NormalisedMifareKey(keyText);
+  const std::string key = SentMifareKey(keyText);
   std::array<std::uint8_t, kMifareKeySize> bytes{};
   for (std::size_t i = 0; i < bytes.size(); ++i)
     bytes[i] = HexPairToByte(key[2 * i], key[2 * i + 1]);

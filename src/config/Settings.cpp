@@ -270,24 +270,31 @@ Settings Adjusted(Settings settings) {
     if (!rows[i].raisedTo || !IsSentWith(rows[i], family)) continue;
     settings.values[i] = std::max(settings.values[i], settings.values[*rows[i].raisedTo]);
   }
-  if (family.page == PageNumber::TypeA)
-    settings.mifareKey = NormalisedMifareKey(settings.mifareKey);
+  if (family.page == PageNumber::TypeA) settings.mifareKey = SentMifareKey(settings.mifareKey);
   return settings;
 }
 
-std::string NormalisedMifareKey(std::string keyText) {
+std::string WithoutBlanks(std::string keyText) {
   std::erase(keyText, ' ');
   std::erase(keyText, '\t');
-  for (char& c : keyText) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  if (keyText.size() < kMifareKeyChars) keyText += "777777777777";
   return keyText;
 }
 
-bool IsValidMifareKey(const std::string& keyText) {
-  const std::string key = NormalisedMifareKey(keyText);
-  return std::all_of(key.begin(), key.begin() + kMifareKeyChars, IsUpperHexDigit);
+std::string SentMifareKey(const std::string& keyText) {
+  std::string key = (WithoutBlanks(keyText) + "777777777777").substr(0, kMifareKeyChars);
+  for (char& c : key) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return key;
+}
+
+bool DialogAcceptsMifareKey(const std::string& keyText) {
+  const std::string key = SentMifareKey(keyText);
+  return std::all_of(key.begin(), key.end(), IsUpperHexDigit);
+}
+
+bool FileAcceptsMifareKey(const std::string& keyText) {
+  return WithoutBlanks(keyText).size() <= kMifareKeyChars && DialogAcceptsMifareKey(keyText);
 }
 
 }  // namespace tavrin

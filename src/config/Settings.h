@@ -89,15 +89,27 @@ std::vector<const CardKind*> ChosenKinds(const Settings& settings);
 
 // What the dialog does to the settings of the chosen family before it sends
 // them: an end position below its start is raised to it, and the Mifare key
-// is normalised. Settings of other families are not sent and stay.
+// becomes the twelve characters sent. Settings of other families are not
+// sent and stay.
 Settings Adjusted(Settings settings);
 
-// Drops spaces and tabs, raises a-z to upper case and appends "777777777777"
-// when fewer than twelve characters remain.
-std::string NormalisedMifareKey(std::string keyText);
+// The key text without the spaces and tabs a user may group digits with.
+std::string WithoutBlanks(std::string keyText);
 
-// True when the first twelve characters of the normalised key are
-// hexadecimal digits.
-bool IsValidMifareKey(const std::string& keyText);
+// The twelve characters a DownLoad sends of the key text: without blanks,
+// a-z raised to upper case, filled up with 7s, and cut after the twelfth.
+std::string SentMifareKey(const std::string& keyText);
+
+// The dialog's rule: the twelve characters sent are hexadecimal digits;
+// what is typed beyond them is ignored.
+bool DialogAcceptsMifareKey(const std::string& keyText);
+
+// A settings file's rule: at most twelve hexadecimal digits once blanks are
+// gone, so that nothing written in the file is ignored.
+bool FileAcceptsMifareKey(const std::string& keyText);
+
+// How a short key is completed, for messages and comments.
+inline constexpr const char* kShortKeyRule =
+    "a shorter key is filled up with 7s, as the dialog does";
 
 }  // namespace tavrin

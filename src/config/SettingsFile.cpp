@@ -32,10 +32,7 @@ bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC
 // and all: they show as "?", and it is cut the same way.
 std::string ShortDescription(std::string_view description) {
   constexpr std::size_t kLongest = 4 * kShownChars;
-  std::string shown(description);
-  for (char& c : shown) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  }
+  const std::string shown = VisibleText(description);
   if (shown.size() <= kLongest) return shown;
   std::size_t cut = kLongest;
   while (cut > 0 && !StartsCharacter(shown[cut])) --cut;
@@ -128,8 +125,7 @@ std::string AllowedText(const SettingDef& row) {
     case SettingKind::Number:
       return std::to_string(row.min) + " to " + std::to_string(row.max);
     case SettingKind::KeyText:
-      return "12 hexadecimal digits (0-9, A-F); spaces are ignored, a shorter key is filled up "
-             "with 7s";
+      return std::string("12 hexadecimal digits (0-9, A-F); spaces are ignored, ") + kShortKeyRule;
     case SettingKind::Choice:
       break;
   }
@@ -155,14 +151,6 @@ std::string NamesIn(Panel panel) {
   text += " and the tables";
   for (Panel table : Tables()) (text += ' ') += TableHeader(table);
   return text;
-}
-
-// At most 12 characters once spaces and tabs are gone, all hexadecimal
-// digits; a shorter key is filled up with 7s, as the dialog does.
-bool IsTwelveHexDigits(std::string key) {
-  std::erase(key, ' ');
-  std::erase(key, '\t');
-  return key.size() <= kMifareKeyChars && IsValidMifareKey(key);
 }
 
 class SettingsReader {
@@ -224,15 +212,13 @@ class SettingsReader {
   void WarnShortKey() {
     const std::size_t index = *FindSetting(Panel::Mifare, "key");
     if (!where_[index] || ChosenFamily(out_.settings).page != PageNumber::TypeA) return;
-    std::string digits = out_.settings.mifareKey;
-    std::erase(digits, ' ');
-    std::erase(digits, '\t');
-    if (digits.size() >= kMifareKeyChars) return;
-    out_.warnings.push_back(
-        Place(where_[index]->begin) + QualifiedName(SettingsSchema()[index]) + ": warning: " +
-        ShownText(out_.settings.mifareKey) + " has " + std::to_string(digits.size()) + " of " +
-        std::to_string(kMifareKeyChars) + " hexadecimal digits; it is filled up with 7s, as the " +
-        "dialog does: " + Quoted(NormalisedMifareKey(digits).substr(0, kMifareKeyChars)));
+    const std::string& key = out_.settings.mifareKey;
+    const std::size_t digits = WithoutBlanks(key).size();
+    if (digits >= kMifareKeyChars) return;
+    out_.warnings.push_back(Place(where_[index]->begin) + QualifiedName(SettingsSchema()[index]) +
+                            ": warning: " + ShownText(key) + " has " + std::to_string(digits) +
+                            " of " + std::to_string(kMifareKeyChars) + " hexadecimal digits; " +
+                            kShortKeyRule + ": " + Quoted(SentMifareKey(key)));
   }
 
   void Fail(const toml::source_position& at, const std::string& setting, const std::string& what) {
@@ -280,7 +266,7 @@ class SettingsReader {
       values[index] = static_cast<int>(value);
     } else if (row.kind == SettingKind::KeyText && node.is_string()) {
       const std::string& key = node.as_string()->get();
-      if (!IsTwelveHexDigits(key))
+      if (!FileAcceptsMifareKey(key))
         return Fail(node.source(), name, ShownText(key) + " is not a key" + allowed);
       out_.settings.mifareKey = key;
     } else if (!row.choices.empty() && node.is_string()) {
@@ -311,6 +297,16 @@ class SettingsReader {
 void AppendSetting(std::string& text, const Settings& settings, std::size_t index) {
   const SettingDef& row = SettingsSchema()[index];
   text += "# " + row.meaning + ": " + AllowedText(row) + "\n";
+  // Only a family that does not send the key gets here with a key that is
+  // none (the dialog refuses it otherwise); the file must still open.
+  if (row.kind == SettingKind::KeyText && !FileAcceptsMifareKey(settings.mifareKey)) {
+    Settings kept = settings;
+    kept.mifareKey = kStartUpMifareKey;
+    text += "# The dialog held " + ShownText(settings.mifareKey) + ", which is no key; " +
+            ChosenFamily(settings).key + " does not send it, so the start-up key stands here.\n";
+    text += row.key + " = " + ValueText(kept, index) + "\n";
+    return;
+  }
   text += row.key + " = " + ValueText(settings, index) + "\n";
 }
 
@@ -342,10 +338,9 @@ ParsedSettings ParseSettings(std::string_view bytes, const std::string& fileName
 std::string ShownText(std::string_view utf8) {
   std::string out;
   std::size_t chars = 0;
-  for (const char c : utf8) {
+  for (const char c : VisibleText(utf8)) {
     chars += StartsCharacter(c) ? 1 : 0;
-    if (chars > kShownChars) continue;
-    out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    if (chars <= kShownChars) out += c;
   }
   if (chars <= kShownChars) return Quoted(out);
   return Quoted(out + "...") + " (" + std::to_string(chars) + " characters)";

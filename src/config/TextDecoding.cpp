@@ -50,4 +50,12 @@ DecodedText DecodeText(std::string_view bytes) {
   return text;
 }
 
+std::string VisibleText(std::string_view utf8) {
+  std::string shown(utf8);
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return shown;
+}
+
 }  // namespace tavrin

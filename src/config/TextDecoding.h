@@ -20,4 +20,8 @@ struct DecodedText {
 // UTF-16 is checked and converted.
 DecodedText DecodeText(std::string_view bytes);
 
+// Text as a terminal or a message shows it: control characters, a line end
+// among them, become "?", so that a value can never split or rewrite a line.
+std::string VisibleText(std::string_view utf8);
+
 }  // namespace tavrin

@@ -105,11 +105,6 @@ class ConfigDialog : public QDialog {
   void HideAllPanels();
   void ShowSystemPanel();
   void ShowSnrPanel();
-  void ShowMifarePanel();
-  void ShowUltraLightPanel();
-  void ShowSr176Panel();
-  void ShowSriPanel();
-  void ShowICodePanel();
   void HideSystemPanel();
   void HideSnrPanel();
   void HideMifarePanel();

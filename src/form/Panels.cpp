@@ -107,11 +107,6 @@ void ConfigDialog::HideAllPanels() {
 
 void ConfigDialog::ShowSystemPanel() { ShowPanel(Panel::System); }
 void ConfigDialog::ShowSnrPanel() { ShowPanel(Panel::Snr); }
-void ConfigDialog::ShowMifarePanel() { ShowPanel(Panel::Mifare); }
-void ConfigDialog::ShowUltraLightPanel() { ShowPanel(Panel::UltraLight); }
-void ConfigDialog::ShowSr176Panel() { ShowPanel(Panel::Sr176); }
-void ConfigDialog::ShowSriPanel() { ShowPanel(Panel::Sri); }
-void ConfigDialog::ShowICodePanel() { ShowPanel(Panel::ICode); }
 void ConfigDialog::HideSystemPanel() { HidePanel(Panel::System); }
 void ConfigDialog::HideSnrPanel() { HidePanel(Panel::Snr); }
 void ConfigDialog::HideMifarePanel() { HidePanel(Panel::Mifare); }

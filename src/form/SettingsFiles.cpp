@@ -2,14 +2,13 @@
 // file tavrin-reader applies, checked by the same rules and told in the same
 // words. A file with any mistake changes nothing.
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "config/SettingsFile.h"
+#include "config/SettingsStore.h"
 #include "form/ConfigDialog.h"
 #include "session/Description.h"
 
@@ -19,8 +18,6 @@ namespace {
 const QString kFilter = QStringLiteral("Settings files (*.toml);;All files (*)");
 const QString kNotOpened = QStringLiteral("The settings were not opened; nothing changed.");
 const QString kNotSaved = QStringLiteral("The settings were not saved.");
-// A settings file is a few kilobytes; a file chosen by mistake may be huge.
-constexpr qint64 kMaxFileBytes = 1 << 20;
 
 QString DocumentsFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -43,27 +40,6 @@ QString FamilyKeys(const Capabilities& capabilities) {
   for (const SupportedFamily& supported : capabilities.Supported())
     keys << Quoted(supported.family->key);
   return keys.isEmpty() ? QStringLiteral("none") : keys.join(", ");
-}
-
-// The settings as DownLoad would send them, with the key as the reader gets
-// it: normalised and twelve digits, so that the file opens again.
-Settings AsSent(const Settings& read) {
-  Settings sent = Adjusted(read);
-  sent.mifareKey = NormalisedMifareKey(sent.mifareKey).substr(0, kMifareKeyChars);
-  return sent;
-}
-
-// Unbuffered, so that a short write (a full disk) shows here: a buffered
-// QSaveFile commits a cut-off file as whole. Writing on after a short write
-// gets the system's reason.
-bool WriteWhole(QSaveFile& file, const std::string& text) {
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-  for (qint64 done = 0; done < static_cast<qint64>(text.size());) {
-    const qint64 wrote = file.write(text.data() + done, static_cast<qint64>(text.size()) - done);
-    if (wrote <= 0) return false;
-    done += wrote;
-  }
-  return file.commit();
 }
 
 }  // namespace
@@ -96,26 +72,12 @@ void ConfigDialog::OnOpenSettings() {
 std::optional<Settings> ConfigDialog::SettingsFromFile(const QString& path,
                                                        QString& refusal) const {
   const QFileInfo info(path);
-  QFile file(path);
-  if (info.isDir()) {
-    refusal = info.fileName() + ": cannot be read: it is a folder";
+  const FileResult file = ReadSettingsBytes(path.toStdString());
+  if (file.Failed()) {
+    refusal = info.fileName() + ": " + QString::fromStdString(file.error);
     return std::nullopt;
   }
-  if (!file.open(QIODevice::ReadOnly)) {
-    refusal = info.fileName() + ": cannot be read: " + file.errorString();
-    return std::nullopt;
-  }
-  if (file.size() > kMaxFileBytes) {
-    refusal = info.fileName() + QStringLiteral(
-                                    ": cannot be read: %1 bytes is too large for a "
-                                    "settings file")
-                                    .arg(file.size());
-    return std::nullopt;
-  }
-  const QByteArray bytes = file.readAll();
-  const ParsedSettings parsed =
-      ParseSettings(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                    info.fileName().toStdString());
+  const ParsedSettings parsed = ParseSettings(file.bytes, info.fileName().toStdString());
   QStringList errors;
   for (const std::string& error : parsed.errors) errors << QString::fromStdString(error);
   const CardFamily& family = ChosenFamily(parsed.settings);
@@ -130,15 +92,16 @@ std::optional<Settings> ConfigDialog::SettingsFromFile(const QString& path,
 }
 
 void ConfigDialog::OnSaveSettings() {
-  const Settings read = Read();
-  if (!IsValidMifareKey(read.mifareKey))
+  // As DownLoad would send them, so that the file opens again; a key the
+  // chosen family does not send is no reason to refuse.
+  const Settings sent = Adjusted(Read());
+  if (ChosenFamily(sent).page == PageNumber::TypeA && !DialogAcceptsMifareKey(sent.mifareKey))
     return ShowFileMessage(QString::fromUtf8(kMifareKeyErrorText) + "\n\n" + kNotSaved);
   const QString path = AskSavePath();
   if (path.isEmpty()) return;
-  // Written beside the old file and put in its place only when whole.
-  QSaveFile file(path);
-  if (!WriteWhole(file, SettingsFileText(AsSent(read)))) {
-    ShowFileMessage(QDir::toNativeSeparators(path) + ": cannot be written: " + file.errorString() +
+  const FileResult written = WriteSettingsText(path.toStdString(), SettingsFileText(sent));
+  if (written.Failed()) {
+    ShowFileMessage(QDir::toNativeSeparators(path) + ": " + QString::fromStdString(written.error) +
                     "\n\n" + kNotSaved);
   }
 }

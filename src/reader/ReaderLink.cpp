@@ -32,35 +32,24 @@ HidHandle OpenIfReader(HidHost& host, const HidInterface& device, ReaderSearchRe
   return kInvalidHidHandle;
 }
 
-// The first listed reader, among the interfaces at path when one is given.
-HidHandle OpenFirstReader(HidHost& host, const std::string* path, ReaderSearchReport* report) {
+}  // namespace
+
+HidHandle FindReader(HidHost& host, ReaderSearchReport* report) {
   ReaderSearchReport scratch;
   ReaderSearchReport& out = report ? *report : scratch;
   out = ReaderSearchReport{};
   const auto devices = host.EnumerateInterfaces();
   if (!devices) return kInvalidHidHandle;
   for (const HidInterface& device : *devices) {
-    if (path != nullptr && device.path != *path) continue;
     const HidHandle handle = OpenIfReader(host, device, out);
     if (handle != kInvalidHidHandle) return handle;
   }
   return kInvalidHidHandle;
 }
 
-}  // namespace
-
-HidHandle FindReader(HidHost& host, ReaderSearchReport* report) {
-  return OpenFirstReader(host, nullptr, report);
-}
-
-HidHandle OpenReaderAt(HidHost& host, const std::string& path, ReaderSearchReport* report) {
-  return OpenFirstReader(host, &path, report);
-}
-
-std::vector<std::string> PossibleReaderPaths(HidHost& host) {
-  std::vector<std::string> paths;
-  for (const HidInterface& device : PossibleReaders(host)) paths.push_back(device.path);
-  return paths;
+HidHandle OpenListedReader(HidHost& host, const HidInterface& device, ReaderSearchReport& report) {
+  report = ReaderSearchReport{};
+  return OpenIfReader(host, device, report);
 }
 
 std::vector<HidInterface> PossibleReaders(HidHost& host) {

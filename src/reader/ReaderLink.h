@@ -36,16 +36,13 @@ struct ReaderSearchReport {
 // be read, or that are something else are skipped (and closed again).
 HidHandle FindReader(HidHost& host, ReaderSearchReport* report = nullptr);
 
-// FindReader limited to the listed interface at path: a path that is not
-// listed, or not the reader, opens nothing.
-HidHandle OpenReaderAt(HidHost& host, const std::string& path,
-                       ReaderSearchReport* report = nullptr);
+// FindReader's rules for one interface as the host listed it, without
+// listing the devices again.
+HidHandle OpenListedReader(HidHost& host, const HidInterface& device, ReaderSearchReport& report);
 
-// The listed interfaces that may be a reader, in enumeration order: those
-// whose identifiers name it or are unknown until opened. Empty when the host
-// cannot list its devices.
-std::vector<std::string> PossibleReaderPaths(HidHost& host);
-// The same interfaces, each as listed: path, serial number and location.
+// The listed interfaces that may be a reader, in enumeration order, each
+// with its path, serial number and location: those whose identifiers name
+// it or are unknown until opened. Empty when the host cannot list them.
 std::vector<HidInterface> PossibleReaders(HidHost& host);
 
 // Sends frame as one output report and, only if that worked, reads the reply

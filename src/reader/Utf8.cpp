@@ -21,4 +21,10 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+std::string Latin1ToUtf8(std::string_view latin1) {
+  std::string utf8;
+  for (const char c : latin1) AppendUtf8(utf8, static_cast<unsigned char>(c));
+  return utf8;
+}
+
 }  // namespace tavrin

@@ -7,6 +7,17 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
+std::string CapabilityLines(const Capabilities& capabilities) {
+  std::string lines;
+  for (const SupportedFamily& supported : capabilities.Supported()) {
+    lines += std::string("Device Support ") + supported.family->name + kLineEnd;
+    for (const CardKind* kind : supported.kinds) lines += kind->supportLines;
+  }
+  return lines;
+}
+
+}  // namespace
+
 std::string UnopenableReaderText(const ReaderSearchReport& search) {
   if (search.permissionDenied) {
 #ifdef _WIN32
@@ -19,17 +30,6 @@ std::string UnopenableReaderText(const ReaderSearchReport& search) {
   return "Reader found, but it could not be opened (error " + std::to_string(search.openError) +
          ").";
 }
-
-std::string CapabilityLines(const Capabilities& capabilities) {
-  std::string lines;
-  for (const SupportedFamily& supported : capabilities.Supported()) {
-    lines += std::string("Device Support ") + supported.family->name + kLineEnd;
-    for (const CardKind* kind : supported.kinds) lines += kind->supportLines;
-  }
-  return lines;
-}
-
-}  // namespace
 
 std::string LastErrorText(int error) { return "LastError: " + std::to_string(error); }
 
@@ -58,10 +58,6 @@ std::string DownloadText(const DownloadResult& result) {
   const std::optional<int> error = result.FirstError();
   if (!error) return kDownloadFailureText;
   return kDownloadFailureText + (kLineEnd + LastErrorText(*error));
-}
-
-std::string WhyUnopenableText(const ReaderSearchReport& search) {
-  return UnopenableReaderText(search);
 }
 
 }  // namespace tavrin

@@ -22,7 +22,7 @@ std::string LastErrorText(int error);
 std::string DisconnectedText(const ReaderSearchReport& search);
 
 // Why a reader that was seen could not be opened (search.readerUnopenable).
-std::string WhyUnopenableText(const ReaderSearchReport& search);
+std::string UnopenableReaderText(const ReaderSearchReport& search);
 
 // The lines that follow the connected line: the reader's text and the
 // families and card kinds it supports, or the error that ended the asking.

@@ -30,9 +30,9 @@ ReaderSearchReport ReaderSession::Open() {
   return search;
 }
 
-ReaderSearchReport ReaderSession::Open(const std::string& path) {
+ReaderSearchReport ReaderSession::Open(const HidInterface& device) {
   ReaderSearchReport search;
-  if (!link_.IsOpen()) link_.handle = OpenReaderAt(link_.host, path, &search);
+  if (!link_.IsOpen()) link_.handle = OpenListedReader(link_.host, device, search);
   return search;
 }
 
@@ -58,7 +58,8 @@ DownloadResult ReaderSession::Download(const Settings& adjusted) {
   DownloadResult result;
   if (!link_.IsOpen()) return result;
   // A key that is no hex number would reach the reader as garbage bytes.
-  if (ChosenFamily(adjusted).page == PageNumber::TypeA && !IsValidMifareKey(adjusted.mifareKey)) {
+  if (ChosenFamily(adjusted).page == PageNumber::TypeA &&
+      !DialogAcceptsMifareKey(adjusted.mifareKey)) {
     result.keyInvalid = true;
     return result;
   }

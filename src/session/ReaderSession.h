@@ -52,8 +52,8 @@ class ReaderSession {
   // Opens the first reader in enumeration order; the report tells why none
   // was opened.
   ReaderSearchReport Open();
-  // Opens the reader at that device path, by the same rules.
-  ReaderSearchReport Open(const std::string& path);
+  // Opens the reader at that listed interface, by the same rules.
+  ReaderSearchReport Open(const HidInterface& device);
   void Close();
   bool IsOpen() const { return link_.IsOpen(); }
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,21 +13,22 @@
 
 namespace tavrin::cli {
 
-// A standard output or error that takes nothing, as a full disk.
-enum class FullStream { None, Out, Err };
+// What the program told: its exit status, standard output and standard error.
+struct Told {
+  int status;
+  std::string out, err;
+};
 
-// What the program told: its exit status, standard output and standard
-// error, each followed by "|".
-inline std::string RunTool(HidHost& host, const std::vector<std::string>& args,
-                           FullStream full = FullStream::None) {
+// out and err replace the test's own streams when given: a full one, or a pipe.
+inline Told RunTool(HidHost& host, const std::vector<std::string>& args,
+                    const WatchHooks& waiting = SystemWatchHooks(), std::ostream* out = nullptr,
+                    std::ostream* err = nullptr) {
   std::vector<const char*> argv{"tavrin-reader"};
   for (const std::string& arg : args) argv.push_back(arg.c_str());
-  std::ostringstream out, err;
-  std::ostream broken(nullptr);  // no buffer: every write fails
-  const int status =
-      RunReaderTool(static_cast<int>(argv.size()), argv.data(), host,
-                    full == FullStream::Out ? broken : out, full == FullStream::Err ? broken : err);
-  return std::to_string(status) + "|" + out.str() + "|" + err.str() + "|";
+  std::ostringstream outText, errText;
+  const int status = RunReaderTool(static_cast<int>(argv.size()), argv.data(), host,
+                                   out ? *out : outText, err ? *err : errText, waiting);
+  return {status, outText.str(), errText.str()};
 }
 
 // A file's path from its UTF-8 name, so that any name works on Windows too.
@@ -34,9 +36,13 @@ inline std::filesystem::path Utf8Path(const std::string& name) {
   return std::u8string(name.begin(), name.end());
 }
 
+inline std::string FileText(const std::string& name) {
+  std::ifstream in(Utf8Path(name), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // A settings file of that text in the working folder, the test's own build
-// folder, by a name unique to the test so that tests run side by side; its
-// full path in UTF-8, which starts with a slash on Linux.
+// folder; its full path in UTF-8, which starts with a slash on Linux.
 inline std::string SettingsFile(const std::string& name, const std::string& text) {
   std::ofstream(Utf8Path(name), std::ios::binary) << text;
   const std::u8string path = std::filesystem::absolute(Utf8Path(name)).u8string();
