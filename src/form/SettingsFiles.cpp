@@ -92,11 +92,14 @@ std::optional<Settings> ConfigDialog::SettingsFromFile(const QString& path,
 }
 
 void ConfigDialog::OnSaveSettings() {
-  // As DownLoad would send them, so that the file opens again; a key the
-  // chosen family does not send is no reason to refuse.
-  const Settings sent = Adjusted(Read());
-  if (ChosenFamily(sent).page == PageNumber::TypeA && !DialogAcceptsMifareKey(sent.mifareKey))
+  // As DownLoad would send them, the key as the reader gets it, so that the
+  // file opens again. A key the chosen family does not send is no reason
+  // to refuse: the file then holds the start-up key, and says so.
+  Settings sent = Adjusted(Read());
+  const bool keyAccepted = DialogAcceptsMifareKey(sent.mifareKey);
+  if (ChosenFamily(sent).page == PageNumber::TypeA && !keyAccepted)
     return ShowFileMessage(QString::fromUtf8(kMifareKeyErrorText) + "\n\n" + kNotSaved);
+  if (keyAccepted) sent.mifareKey = SentMifareKey(sent.mifareKey);
   const QString path = AskSavePath();
   if (path.isEmpty()) return;
   const FileResult written = WriteSettingsText(path.toStdString(), SettingsFileText(sent));

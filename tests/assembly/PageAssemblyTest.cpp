@@ -24,7 +24,7 @@ TEST(PageAssembly, AdjustmentsTouchTheChosenFamilyOnly) {
   settings.values[Row(Panel::Sri, "end-block")] = 20;
 
   const Settings typeA = Adjusted(settings);
-  EXPECT_EQ(typeA.mifareKey, "AB12777777777777");
+  EXPECT_EQ(typeA.mifareKey, "AB1277777777");
   EXPECT_EQ(typeA.values[Row(Panel::Mifare, "end-sector")], 9);
   EXPECT_EQ(typeA.values[Row(Panel::Sri, "end-block")], 20);
   const auto pages = AssemblePages(typeA);
@@ -40,11 +40,28 @@ TEST(PageAssembly, AdjustmentsTouchTheChosenFamilyOnly) {
   EXPECT_EQ(AssemblePages(typeB)[1].number, PageNumber::TypeB);
 }
 
-TEST(PageAssembly, KeyValidityLooksAtTheFirstTwelveNormalisedCharacters) {
-  for (const char* valid : {" 3a7c 19e5\tb08d", "ab", "FFFFFFFFFFFFxyz"})
-    EXPECT_TRUE(IsValidMifareKey(valid)) << valid;
-  for (const char* invalid : {"3A7C19E5B08G", "3A-7C", "3A7C19E5B0\xC3\xA9"})
-    EXPECT_FALSE(IsValidMifareKey(invalid)) << invalid;
+// The dialog looks at the twelve characters sent and ignores the rest; a
+// settings file may hold no more than twelve digits.
+TEST(PageAssembly, TheTwoKeyRulesAndTheTwelveCharactersSent) {
+  const struct {
+    const char* typed;
+    const char* sent;
+    bool dialog, file;
+  } kKeys[] = {
+      {" 3a7c 19e5\tb08d", "3A7C19E5B08D", true, true},
+      {"ab", "AB7777777777", true, true},
+      {"", "777777777777", true, true},
+      {"FFFFFFFFFFFFxyz", "FFFFFFFFFFFF", true, false},
+      {"3A7C19E5B08D0", "3A7C19E5B08D", true, false},
+      {"3A7C19E5B08G", "3A7C19E5B08G", false, false},
+      {"3A-7C", "3A-7C7777777", false, false},
+      {"3A7C19E5B0\xC3\xA9", "3A7C19E5B0\xC3\xA9", false, false},
+  };
+  for (const auto& key : kKeys) {
+    EXPECT_EQ(SentMifareKey(key.typed), key.sent) << key.typed;
+    EXPECT_EQ(DialogAcceptsMifareKey(key.typed), key.dialog) << key.typed;
+    EXPECT_EQ(FileAcceptsMifareKey(key.typed), key.file) << key.typed;
+  }
 }
 
 TEST(PageAssembly, HexConversionFollowsTheDigitRuleForAnyCharacter) {

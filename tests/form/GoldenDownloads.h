@@ -69,6 +69,36 @@ inline constexpr GoldenDownload kGoldenDownloads[] = {
      "1FFF04000001000000000000000000000100000000000000000000280A0000C6",
      "1F023F3F02010000000001000A51030000000000000000000000000000000047",
      "ICodeEndBlockCombo=63, ICodeEndByteCombo=01"},
+    // Every list at its last item: a list bound to the wrong setting, or an
+    // item list cut short, shows in these bytes.
+    {"ISO14443A, every list at its last item",
+     "SnrEndKeyCombo=PgDn, SnrEndCountCombo=10, OutputDataCheck, CardKind1Check, CardKind2Check, "
+     "MifareStartSectorCombo=63, MifareEndSectorCombo=63, MifareStartBlockCombo=03, "
+     "MifareEndBlockCombo=03, MifareStartByteCombo=15, MifareEndByteCombo=15, "
+     "MifareBlockEndKeyCombo=PgDn, MifareBlockEndCountCombo=10, MifareDataEndKeyCombo=PgDn, "
+     "MifareDataEndCountCombo=10, UltraLightStartBlockCombo=15, UltraLightEndBlockCombo=15, "
+     "UltraLightStartByteCombo=03, UltraLightEndByteCombo=03, UltraLightBlockEndKeyCombo=PgDn, "
+     "UltraLightBlockEndCountCombo=10, UltraLightDataEndKeyCombo=PgDn, "
+     "UltraLightDataEndCountCombo=10", 1,
+     "1FFF010300000000000000000000000001000000000000000000004E0A0000A7",
+     "1F013F030F3F030F00603A7C19E5B08D004E0A4E0A010F0F0303004E0A4E0AF8",
+     "MifareKeyEdit=3A7C19E5B08D"},
+    {"ISO14443B, every list at its last item",
+     "TypeBRadio, SnrEndKeyCombo=PgDn, SnrEndCountCombo=10, OutputDataCheck, CardKind1Check, "
+     "CardKind2Check, Sr176StartBlockCombo=15, Sr176EndBlockCombo=15, Sr176StartByteCombo=01, "
+     "Sr176EndByteCombo=01, Sr176BlockEndKeyCombo=PgDn, Sr176BlockEndCountCombo=10, "
+     "Sr176DataEndKeyCombo=PgDn, Sr176DataEndCountCombo=10, SriStartBlockCombo=127, "
+     "SriEndBlockCombo=127, SriStartByteCombo=03, SriEndByteCombo=03, SriBlockEndKeyCombo=PgDn, "
+     "SriBlockEndCountCombo=10, SriDataEndKeyCombo=PgDn, SriDataEndCountCombo=10", 3,
+     "1FFF020003000000000000000000000001000000000000000000004E0A0000A4",
+     "1F010F0F010100000000004E0A4E0A0000017F7F030300000000004E0A4E0A1F", ""},
+    {"ISO15693, every list at its last item",
+     "Iso15693Radio, SnrEndKeyCombo=PgDn, SnrEndCountCombo=10, OutputDataCheck, CardKind1Check, "
+     "ICodeStartBlockCombo=63, ICodeEndBlockCombo=63, ICodeStartByteCombo=03, "
+     "ICodeEndByteCombo=03, ICodeBlockEndKeyCombo=PgDn, ICodeBlockEndCountCombo=10, "
+     "ICodeDataEndKeyCombo=PgDn, ICodeDataEndCountCombo=10", 5,
+     "1FFF040000010000000000000000000001000000000000000000004E0A0000A0",
+     "1F013F3F030300000000004E0A4E0A000000000000000000000000000000001E", ""},
 };
 // clang-format on
 

@@ -112,7 +112,8 @@ class Run {
       case Operation::Open:
         return CheckOpen(session_.Open(), wasOpen, before);
       case Operation::OpenPath:
-        return CheckOpen(session_.Open(reader_.path), wasOpen, before);
+        return CheckOpen(session_.Open(HidInterface{reader_.path, true, {}, "", ""}), wasOpen,
+                         before);
       case Operation::Identify: {
         const Identification found = session_.Identify();
         return CheckIdentify(found, Sent(before));
@@ -189,7 +190,8 @@ class Run {
     CheckDescription(text);
     Require((text == kDownloadSuccessText) == result.Succeeded(), "success worded wrong");
     if (result.keyInvalid) {
-      Require(sent.empty() && !IsValidMifareKey(settings_.mifareKey), "a key refused wrongly");
+      Require(sent.empty() && !DialogAcceptsMifareKey(settings_.mifareKey),
+              "a key refused wrongly");
       return;
     }
     const bool unlocked = !sent.empty() && sent[0].Accepted();

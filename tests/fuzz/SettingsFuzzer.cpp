@@ -62,10 +62,7 @@ void CheckAllowed(const Settings& settings) {
     Require(rows[i].bit == 0 || value == 0 || IsSentWith(rows[i], family),
             RowName(i) + " chosen outside its family");
   }
-  std::string key = settings.mifareKey;
-  std::erase(key, ' ');
-  std::erase(key, '\t');
-  Require(key.size() <= kMifareKeyChars && IsValidMifareKey(key), "a key that is no key");
+  Require(FileAcceptsMifareKey(settings.mifareKey), "a key that is no key");
 }
 
 void CheckRoundTrip(const Settings& settings) {
