@@ -48,8 +48,7 @@ int CountOf(const std::string& text) {
 
 // An empty name would mean the first reader, and one that starts with "-"
 // is an option that took the name's place: neither names a reader.
-void CheckReaderName(const CLI::Option* option, const std::string& name) {
-  if (option == nullptr || option->count() == 0) return;
+void CheckReaderName(const std::string& name) {
   if (name.empty())
     Fail(kExitUsage, {"--reader: an empty name names no reader; \"tavrin-reader list\" shows "
                       "their names"});
@@ -143,10 +142,10 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
         "--reader", into.name,
         "The reader with this device path, serial number or USB location (as \"list\" shows "
         "them)");
+    reader->each(CheckReaderName);
     if (withAll)
       command.add_flag("--all", into.all, "Every reader found, one after the other")
           ->excludes(reader);
-    return reader;
   };
   const auto addJson = [](CLI::App& command, bool& into, const char* what) {
     command.add_flag("--json", into, what);
@@ -159,12 +158,9 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   list->callback([&] { run = [&] { return ListReaders(host, json, out, err); }; });
 
   CLI::App* info = app.add_subcommand("info", "What one reader is and supports");
-  const CLI::Option* infoReader = addReader(*info, scope, false);
+  addReader(*info, scope, false);
   addJson(*info, json, "Print JSON for scripts");
-  info->callback([&] {
-    CheckReaderName(infoReader, scope.name);
-    run = [&] { return ShowInfo(host, scope, json, out, err); };
-  });
+  info->callback([&] { run = [&] { return ShowInfo(host, scope, json, out, err); }; });
 
   CLI::App* templateCommand =
       app.add_subcommand("template", "Print a settings file with the dialog's start-up values");
@@ -175,7 +171,7 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   CLI::App* applyCommand =
       app.add_subcommand("apply", "Check a settings file, then write it into the reader");
   applyCommand->add_option("file", apply.file, "The settings file (TOML)")->required();
-  const CLI::Option* applyReader = addReader(*applyCommand, apply.scope, true);
+  addReader(*applyCommand, apply.scope, true);
   CLI::Option* dryRun = applyCommand->add_flag(
       "--dry-run", apply.dryRun, "Touch no reader: print the pages and reports that would be sent");
   addJson(*applyCommand, apply.json,
@@ -188,19 +184,14 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
       ->excludes(applyCommand->get_option("--all"));
   applyCommand->add_option("--count", count, "With --watch: stop after N readers")->needs(watch);
   applyCommand->callback([&] {
-    CheckReaderName(applyReader, apply.scope.name);
-    if (!count.empty() || applyCommand->get_option("--count")->count() > 0)
-      apply.count = CountOf(count);
+    if (applyCommand->get_option("--count")->count() > 0) apply.count = CountOf(count);
     run = [&] { return ApplySettings(host, apply, out, err); };
   });
 
   CLI::App* reset = app.add_subcommand("reset", "Restart the reader");
-  const CLI::Option* resetReader = addReader(*reset, scope, true);
+  addReader(*reset, scope, true);
   addJson(*reset, json, "Print JSON for scripts");
-  reset->callback([&] {
-    CheckReaderName(resetReader, scope.name);
-    run = [&] { return ResetReaders(host, scope, json, out, err); };
-  });
+  reset->callback([&] { run = [&] { return ResetReaders(host, scope, json, out, err); }; });
 
   try {
     RefuseFlagValues(argc, argv);
