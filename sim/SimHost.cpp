@@ -53,6 +53,7 @@ bool SimHost::IsPlugged(const SimDevice& device) const {
 int SimHost::OpenHandles() const { return static_cast<int>(handles_.size()); }
 
 std::optional<std::vector<HidInterface>> SimHost::EnumerateInterfaces() {
+  ++enumerations;
   if (enumerationFails) {
     Fail(EIO);
     return std::nullopt;

@@ -176,6 +176,7 @@ class SimHost final : public HidHost {
   bool IsPlugged(const SimDevice& device) const;
 
   bool enumerationFails = false;  // the host cannot list its devices at all
+  int enumerations = 0;           // how many times the devices were listed
   int OpenHandles() const;        // handles opened and not yet closed
 
   // Called after each delivered output report and each input report read.

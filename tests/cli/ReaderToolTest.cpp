@@ -317,6 +317,7 @@ void Expect(const Case& run, const Told& told, const Readers& readers) {
   for (std::size_t i = 0; i < readers.size(); ++i) {
     const std::size_t expected = run.reports.empty() ? 0 : run.reports.at(i);
     EXPECT_EQ(readers[i]->received.size(), expected) << readers[i]->path;
+    EXPECT_LE(readers[i]->opens, 1) << readers[i]->path;
   }
   if (run.json.empty()) return;
   const Json document = Json::parse(told.out);
@@ -335,6 +336,7 @@ TEST(ReaderTool, EachRunTellsWhatHappenedToEachReader) {
     std::vector<std::string> args = run.args;
     for (std::string& arg : args) arg = arg == "FILE" ? file : arg;
     Expect(run, RunTool(host, args), readers);
+    EXPECT_LE(host.enumerations, 1) << "the devices are listed once";
     EXPECT_EQ(host.OpenHandles(), 0);
   }
 }
