@@ -68,7 +68,7 @@ FileResult WriteSettingsText(const std::string& name, std::string_view text) {
   beside += ".saving";
   if (!WriteWhole(beside, text)) {
     const FileResult failed = Refused("written", ErrnoText());
-    fs::remove(beside, ignored);
+    if (fs::is_regular_file(beside, ignored)) fs::remove(beside, ignored);
     return failed;
   }
   std::error_code renamed;
