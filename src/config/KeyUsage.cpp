@@ -15,7 +15,7 @@ struct KeyRow {
   std::uint16_t evdev;  // Linux's input event code
   std::uint16_t set1;
   char plain, shifted;  // what a US keyboard types; 0 for a key that types none
-  const char* name;     // such a key's name
+  const char* name;     // the name of a key that types none but Shift
 };
 
 // clang-format off
@@ -50,8 +50,8 @@ const KeyRow kKeys[] = {
     {kUsageCapsLock, 58, 0x3A, 0, 0, "CapsLk"},
     {kUsagePageDown, 109, kExtended | 0x51, 0, 0, "PgDn"},
     {kUsageDown, 108, kExtended | 0x50, 0, 0, "Down"},
-    {kUsageLeftShift, 42, 0x2A, 0, 0, ""},
-    {kUsageRightShift, 54, 0x36, 0, 0, ""},
+    {kUsageLeftShift, 42, 0x2A, 0, 0, nullptr},
+    {kUsageRightShift, 54, 0x36, 0, 0, nullptr},
 };
 // clang-format on
 
@@ -78,15 +78,13 @@ Modifiers ModifiersOf(ScanCodes codes) {
   return {0, 0};
 }
 
-}  // namespace
-
-std::optional<KeyUsage> UsageOfScanCode(ScanCodes codes, std::uint32_t scanCode) {
+const KeyRow* RowOfScanCode(ScanCodes codes, std::uint32_t scanCode) {
   for (const KeyRow& key : kKeys) {
     if ((codes == ScanCodes::Evdev8 && scanCode == key.evdev + 8u) ||
         (codes == ScanCodes::Set1 && scanCode == key.set1))
-      return key.usage;
+      return &key;
   }
-  return std::nullopt;
+  return nullptr;
 }
 
 ShiftState ShiftStateOf(ScanCodes codes, std::uint32_t nativeModifiers) {
@@ -94,18 +92,19 @@ ShiftState ShiftStateOf(ScanCodes codes, std::uint32_t nativeModifiers) {
   return {(nativeModifiers & masks.shift) != 0, (nativeModifiers & masks.capsLock) != 0};
 }
 
-std::string UsReading(KeyUsage usage, ShiftState state) {
-  const KeyRow* key = RowOf(usage);
-  if (key == nullptr) return "<?>";
-  if (key->plain == 0) return KeyName(usage);
-  const bool letter = key->plain >= 'a' && key->plain <= 'z';
+// A US keyboard's character for the key, or its name.
+std::string UsReading(const KeyRow& key, ShiftState state) {
+  if (key.plain == 0) return KeyName(key.usage);
+  const bool letter = key.plain >= 'a' && key.plain <= 'z';
   const bool upper = letter ? state.shift != state.capsLock : state.shift;
-  return std::string(1, upper ? key->shifted : key->plain);
+  return std::string(1, upper ? key.shifted : key.plain);
 }
+
+}  // namespace
 
 std::string KeyName(KeyUsage usage) {
   const KeyRow* key = RowOf(usage);
-  if (key == nullptr || key->name == nullptr || IsShift(usage)) return "";
+  if (key == nullptr || key->name == nullptr) return "";
   return std::string("<") + key->name + ">";
 }
 
@@ -114,9 +113,10 @@ bool IsShift(KeyUsage usage) { return usage == kUsageLeftShift || usage == kUsag
 KeyReading ReadKey(ScanCodes codes, std::uint32_t scanCode, std::uint32_t nativeModifiers) {
   KeyReading reading;
   reading.scanned = codes != ScanCodes::None && scanCode != 0;
-  if (reading.scanned) reading.usage = UsageOfScanCode(codes, scanCode);
+  const KeyRow* key = reading.scanned ? RowOfScanCode(codes, scanCode) : nullptr;
+  if (key != nullptr) reading.usage = key->usage;
   reading.state = ShiftStateOf(codes, nativeModifiers);
-  reading.pressed = reading.usage ? UsReading(*reading.usage, reading.state) : "<?>";
+  reading.pressed = key != nullptr ? UsReading(*key, reading.state) : "<?>";
   return reading;
 }
 

@@ -35,26 +35,19 @@ struct KeyReading {
   bool scanned = false;           // the platform gave a scan code
   std::optional<KeyUsage> usage;  // none: no scan code, or not a key a reader presses
   ShiftState state;
-  std::string pressed;  // as a US keyboard reads it; "<?>" without a usage
+  // What a US keyboard types for it: its character, or for a key that types
+  // none its name, "<Tab>"; empty for Shift, "<?>" without a usage.
+  std::string pressed;
 };
-
-// The usage of the key a platform numbers so, when a reader presses it.
-std::optional<KeyUsage> UsageOfScanCode(ScanCodes codes, std::uint32_t scanCode);
-
-// Shift and Caps Lock in a key event's native modifiers: the X11 state on
-// Linux (Wayland's xkb masks put them at the same bits), Qt's own mask on
-// Windows.
-ShiftState ShiftStateOf(ScanCodes codes, std::uint32_t nativeModifiers);
-
-// What a US keyboard types for usage: its character, or for a key that
-// types none its name, "<Tab>"; empty for Shift, which types nothing alone.
-std::string UsReading(KeyUsage usage, ShiftState state);
 
 // The name of a key that types no character, "<Tab>"; empty for others.
 std::string KeyName(KeyUsage usage);
 
 bool IsShift(KeyUsage usage);
 
+// A key event's scan code and native modifiers read as a US keyboard reads
+// them: Shift and Caps Lock from the X11 state on Linux (Wayland's xkb masks
+// put them at the same bits), from Qt's own mask on Windows.
 KeyReading ReadKey(ScanCodes codes, std::uint32_t scanCode, std::uint32_t nativeModifiers);
 
 }  // namespace tavrin

@@ -57,8 +57,7 @@ QString ReceivedText(const QKeyEvent& event) {
 QString UsageText(const KeyReading& reading) {
   if (!reading.scanned) return QStringLiteral("no scan code");
   if (!reading.usage) return QStringLiteral("none: no key a reader presses");
-  QString text = QStringLiteral("0x%1").arg(*reading.usage, 2, 16, QChar('0')).toUpper();
-  text.replace(QStringLiteral("0X"), QStringLiteral("0x"));
+  QString text = "0x" + QString::number(*reading.usage, 16).toUpper().rightJustified(2, '0');
   if (reading.state.shift) text += QStringLiteral(" + Shift");
   if (reading.state.capsLock) text += QStringLiteral(" (Caps Lock on)");
   return text;
