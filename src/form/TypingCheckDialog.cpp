@@ -92,24 +92,19 @@ TypingCheckDialog::TypingCheckDialog(ScanCodes codes, QWidget* parent)
   field_->setFocus();
 }
 
-// The field keeps the focus, so that every key the reader presses reaches
-// it: the other controls take none.
+// In reading order, which screen readers follow. The field keeps the focus,
+// so that every key the reader presses reaches it: the other controls take
+// none.
 void TypingCheckDialog::CreateControls() {
+  auto* layout = new QVBoxLayout(this);
   field_ = new QLineEdit(this);
   field_->setObjectName(QStringLiteral("KeyField"));
   field_->setReadOnly(true);
   field_->setPlaceholderText(QString::fromUtf8(kPrompt));
   field_->setAccessibleName(QString::fromUtf8(kPrompt));
   field_->installEventFilter(this);
-
-  auto* lines = new QGridLayout;
-  lines->addWidget(NewLabel(QString::fromUtf8(kReceivedCaption), "ReceivedCaption", this, false), 0,
-                   0);
-  lines->addWidget(received_ = NewLabel(QString(), "ReceivedText", this), 0, 1);
-  lines->addWidget(NewLabel(QString::fromUtf8(kPressedCaption), "PressedCaption", this, false), 1,
-                   0);
-  lines->addWidget(pressed_ = NewLabel(QString(), "PressedText", this), 1, 1);
-  lines->setColumnStretch(1, 1);
+  layout->addWidget(field_);
+  layout->addLayout(CreateLines());
 
   list_ = new QTreeWidget(this);
   list_->setObjectName(QStringLiteral("KeyList"));
@@ -118,13 +113,38 @@ void TypingCheckDialog::CreateControls() {
   list_->setRootIsDecorated(false);
   list_->setFocusPolicy(Qt::NoFocus);
   list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  layout->addWidget(list_, 1);
 
   verdict_ = NewLabel(QString(), "VerdictText", this);
+  layout->addWidget(verdict_);
+  layout->addLayout(CreateButtons());
+}
 
+QLayout* TypingCheckDialog::CreateLines() {
+  const struct {
+    const char *caption, *captionName, *lineName;
+    QLabel** line;
+  } kLines[] = {{kReceivedCaption, "ReceivedCaption", "ReceivedText", &received_},
+                {kPressedCaption, "PressedCaption", "PressedText", &pressed_}};
+  auto* lines = new QGridLayout;
+  int row = 0;
+  for (const auto& line : kLines) {
+    lines->addWidget(NewLabel(QString::fromUtf8(line.caption), line.captionName, this, false), row,
+                     0);
+    *line.line = NewLabel(QString(), line.lineName, this);
+    lines->addWidget(*line.line, row++, 1);
+  }
+  lines->setColumnStretch(1, 1);
+  return lines;
+}
+
+QLayout* TypingCheckDialog::CreateButtons() {
   auto* clear = new QPushButton(QStringLiteral("Clear"), this);
   clear->setObjectName(QStringLiteral("ClearButton"));
+  connect(clear, &QPushButton::clicked, this, &TypingCheckDialog::OnClear);
   auto* close = new QPushButton(QStringLiteral("Close"), this);
   close->setObjectName(QStringLiteral("CloseButton"));
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   for (QPushButton* button : {clear, close}) {
@@ -132,15 +152,7 @@ void TypingCheckDialog::CreateControls() {
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
-  connect(clear, &QPushButton::clicked, this, &TypingCheckDialog::OnClear);
-  connect(close, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(field_);
-  layout->addLayout(lines);
-  layout->addWidget(list_, 1);
-  layout->addWidget(verdict_);
-  layout->addLayout(buttons);
+  return buttons;
 }
 
 bool TypingCheckDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -11,6 +11,7 @@
 
 class QKeyEvent;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QTreeWidget;
 
@@ -35,6 +36,8 @@ class TypingCheckDialog : public QDialog {
   };
 
   void CreateControls();
+  QLayout* CreateLines();
+  QLayout* CreateButtons();
   bool Takes(const QKeyEvent& event) const;
   void Take(const QKeyEvent& event);
   void OnClear();
