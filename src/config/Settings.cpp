@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "config/KeyUsage.h"
+
 namespace tavrin {
 namespace {
 
@@ -12,12 +14,12 @@ using P = Panel;
 
 constexpr int kLastCount = 10;
 
-// In the order of the "Key" lists' items.
+// In the order of the "Key" lists' items; the page holds the key's usage.
 const std::vector<ChoiceDef> kKeys{{"none", C{}, "<None>", 0x00},
-                                   {"down", C{}, "Down", 0x51},
-                                   {"tab", C{}, "Tab", 0x2B},
-                                   {"enter", C{}, "Enter", 0x28},
-                                   {"pgdn", C{}, "PgDn", 0x4E}};
+                                   {"down", C{}, "Down", kUsageDown},
+                                   {"tab", C{}, "Tab", kUsageTab},
+                                   {"enter", C{}, "Enter", kUsageEnter},
+                                   {"pgdn", C{}, "PgDn", kUsagePageDown}};
 
 // A card kind chosen by block and byte: where its page fields lie (mode and
 // positions from modeOffset, its ending from capsOffset), the last items of

@@ -33,6 +33,8 @@ inline constexpr unsigned kOpenSettingsCommand = 32;
 inline constexpr const char* kOpenSettingsMenuText = "Open settings...";
 inline constexpr unsigned kSaveSettingsCommand = 48;
 inline constexpr const char* kSaveSettingsMenuText = "Save settings...";
+inline constexpr unsigned kTypingCheckCommand = 64;
+inline constexpr const char* kTypingCheckMenuText = "Typing check...";
 
 class ConfigDialog : public QDialog {
   Q_OBJECT
@@ -44,7 +46,7 @@ class ConfigDialog : public QDialog {
 
   // A window-menu command; true when handled here, false for the platform's
   // default handling. Identifiers 16 to 31 open the About box, 32 to 47
-  // open a settings file, 48 to 63 save one.
+  // open a settings file, 48 to 63 save one, 64 to 79 open the typing check.
   bool HandleWindowCommand(unsigned id);
 
   // The settings the controls hold now.
@@ -122,6 +124,7 @@ class ConfigDialog : public QDialog {
   void OnAbout();
   void OnOpenSettings();
   void OnSaveSettings();
+  void OnTypingCheck();
   // The settings of the file at path, or why they are refused.
   std::optional<Settings> SettingsFromFile(const QString& path, QString& refusal) const;
 

@@ -1,14 +1,16 @@
-// The window commands, Open settings, Save settings and About: on Windows in
-// the window menu, as the system draws it; elsewhere the window manager owns
-// that menu, so the dialog's context menu carries them. Their shortcuts work
-// everywhere.
+// The window commands, Open settings, Save settings, Typing check and About:
+// on Windows in the window menu, as the system draws it; elsewhere the window
+// manager owns that menu, so the dialog's context menu carries them. Their
+// shortcuts work everywhere.
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <span>
 
 #include "form/AboutDialog.h"
 #include "form/ConfigDialog.h"
+#include "form/TypingCheckDialog.h"
 
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
@@ -20,8 +22,8 @@
 
 namespace tavrin {
 
-// In menu order: the settings first, About at the foot. The system keeps
-// the low four bits of a window-menu command to itself.
+// In menu order: the settings and the typing check first, About at the
+// foot. The system keeps the low four bits of a window-menu command to itself.
 struct ConfigDialog::WindowCommand {
   unsigned id;
   const char* text;
@@ -33,6 +35,7 @@ std::span<const ConfigDialog::WindowCommand> ConfigDialog::WindowCommands() {
   static const WindowCommand kCommands[] = {
       {kOpenSettingsCommand, kOpenSettingsMenuText, Qt::Key_O, &ConfigDialog::OnOpenSettings},
       {kSaveSettingsCommand, kSaveSettingsMenuText, Qt::Key_S, &ConfigDialog::OnSaveSettings},
+      {kTypingCheckCommand, kTypingCheckMenuText, Qt::Key_T, &ConfigDialog::OnTypingCheck},
       {kAboutCommand, kAboutMenuText, 0, &ConfigDialog::OnAbout},
   };
   return kCommands;
@@ -50,6 +53,18 @@ bool ConfigDialog::HandleWindowCommand(unsigned id) {
 void ConfigDialog::OnAbout() {
   AboutDialog about(this);
   about.exec();
+}
+
+// Modal to the dialog, but without a loop of its own: the dialog's window
+// procedure returns while it is open. One at a time.
+void ConfigDialog::OnTypingCheck() {
+  if (auto* open = findChild<TypingCheckDialog*>(); open != nullptr && open->isVisible()) {
+    open->activateWindow();
+    return;
+  }
+  auto* check = new TypingCheckDialog(ScanCodesOfPlatform(QGuiApplication::platformName()), this);
+  check->setAttribute(Qt::WA_DeleteOnClose);
+  check->open();
 }
 
 void ConfigDialog::CreateWindowCommands() {
