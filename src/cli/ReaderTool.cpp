@@ -4,11 +4,13 @@
 #include <charconv>
 #include <csignal>
 #include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/Text.h"
+#include "cli/TypingCheck.h"
 #include "config/SettingsFile.h"
 
 namespace tavrin::cli {
@@ -192,6 +194,9 @@ int RunReaderTool(int argc, const char* const* argv, HidHost& host, std::ostream
   addReader(*reset, scope, true);
   addJson(*reset, json, "Print JSON for scripts");
   reset->callback([&] { run = [&] { return ResetReaders(host, scope, json, out, err); }; });
+
+  CLI::App* typing = app.add_subcommand("typing-check", kTypingCheckHelp);
+  typing->callback([&] { run = [&] { return ExitStatus(TypingCheck(std::cin, out)); }; });
 
   try {
     RefuseFlagValues(argc, argv);

@@ -68,7 +68,7 @@ const Case kCases[] = {
     {.what = "no command",
      .args = {},
      .status = 2,
-     .err = {"no command given; the commands are list, info, template, apply or reset\n"}},
+     .err = {"no command given; the commands are list, info, template, apply, reset or typing-check\n"}},
     {.what = "no file", .args = {"apply"}, .status = 2, .err = {"apply: no settings file given"}},
     {.what = "two files",
      .args = {"apply", "FILE", "FILE"},
