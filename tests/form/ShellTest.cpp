@@ -89,7 +89,8 @@ class ShellTest : public QObject {
   void cleanup() { dialog_.reset(); }
 
   // Window commands 16 to 31 open the About box, 32 to 47 ask for a file to
-  // open, 48 to 63 for one to save as; no other is handled.
+  // open, 48 to 63 for one to save as; 64 to 79 are the typing check's, and
+  // no other is handled.
   void windowCommandsClearTheLowFourBits() {
     const struct {
       unsigned command;
@@ -98,7 +99,7 @@ class ShellTest : public QObject {
                      {31, true, false, false},  {32, false, true, false},
                      {47, false, true, false},  {48, false, false, true},
                      {63, false, false, true},  {15, false, false, false},
-                     {64, false, false, false}, {0xF060, false, false, false}};
+                     {80, false, false, false}, {0xF060, false, false, false}};
     for (const auto& [command, about, open, save] : kCommands) {
       const int opens = dialog_->opens, saves = dialog_->saves;
       const AboutSeen seen = RunCommand(command);
@@ -138,7 +139,7 @@ class ShellTest : public QObject {
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                             dialog_->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(dialog_.get(), &event);
-    QCOMPARE(items, QStringList({"Open settings...", "Save settings...", "",
+    QCOMPARE(items, QStringList({"Open settings...", "Save settings...", "Typing check...", "",
                                  "About Tavrin Config Tools(&A)..."}));
     QVERIFY(seen.opened);
   }

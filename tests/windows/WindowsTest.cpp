@@ -102,7 +102,7 @@ class WindowsTest : public QObject {
 
  private slots:
   // The dialog's items follow the system's own (SC_ commands, 0xF000 and
-  // up) after a separator: the settings with their shortcuts, About last.
+  // up) after a separator: the settings and the typing check with their shortcuts, About last.
   void windowMenuEndsWithTheSettingsAndAbout() {
     SimHost host;
     ConfigDialog dialog(host);
@@ -115,6 +115,7 @@ class WindowsTest : public QObject {
         {0, "-"},
         {kOpenSettingsCommand, QString::fromUtf8(kOpenSettingsMenuText) + "\tCtrl+O"},
         {kSaveSettingsCommand, QString::fromUtf8(kSaveSettingsMenuText) + "\tCtrl+S"},
+        {kTypingCheckCommand, QString::fromUtf8(kTypingCheckMenuText) + "\tCtrl+T"},
         {kAboutCommand, QString::fromUtf8(kAboutMenuText)}};
     QCOMPARE(items.mid(lastOfSystem + 1), ours);
   }
