@@ -112,8 +112,7 @@ class Run {
       case Operation::Open:
         return CheckOpen(session_.Open(), wasOpen, before);
       case Operation::OpenPath:
-        return CheckOpen(session_.Open(HidInterface{reader_.path, true, {}, "", ""}), wasOpen,
-                         before);
+        return CheckOpen(session_.Open(ListedReader()), wasOpen, before);
       case Operation::Identify: {
         const Identification found = session_.Identify();
         return CheckIdentify(found, Sent(before));
@@ -158,6 +157,16 @@ class Run {
   bool ReaderOpens() const {
     return host_.IsPlugged(reader_) && reader_.openError == 0 && reader_.attributesReadable &&
            !host_.enumerationFails;
+  }
+
+  // The reader's interface as the host lists it now; unlisted, one whose
+  // details cannot be read, which opens nothing.
+  HidInterface ListedReader() {
+    const auto devices = host_.EnumerateInterfaces();
+    for (const HidInterface& device : devices.value_or(std::vector<HidInterface>{})) {
+      if (device.path == reader_.path) return device;
+    }
+    return {reader_.path, false, {}, "", ""};
   }
 
   void CheckOpen(const ReaderSearchReport& search, bool wasOpen, std::size_t before) {
