@@ -1,14 +1,14 @@
 // Save settings and Open settings: what the dialog saves, tavrin-reader
 // applies and another dialog opens gives the reader the same pages as the
 // dialog's own DownLoad; a file with any mistake, or one that cannot be
-// read or written, changes nothing and says why.
+// read or written, changes nothing and says why. The rules engine judges
+// saving and opening among its random actions.
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <fstream>
 #include <random>
 
 #include "FormDriver.h"
@@ -139,53 +139,6 @@ class SettingsFileTest : public QObject {
     }
   }
 
-  // The saved file: the template's comments, every setting, the family,
-  // the settings as sent (the end raised, the key as the reader gets it).
-  void theFileHoldsTheSettingsAsSent() {
-    Bench bench;
-    bench.dialog.path = Path("as-sent.toml");
-    QVERIFY(driver::Edit(bench.dialog,
-                         "TypeBRadio, OutputDataCheck, CardKind2Check, "
-                         "SriStartBlockCombo=100, SriEndBlockCombo=020"));
-    QVERIFY(driver::Edit(
-        bench.dialog,
-        "TypeARadio, CardKind1Check, MifareKeyEdit=ab cd, CardKind1Check, TypeBRadio"));
-    bench.dialog.Save();
-    std::ifstream in(bench.dialog.path.toStdString());
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (const char* line :
-         {"family = \"iso14443b\"\n", "[sri]  # SRI512/2K/4K/X4K cards", "output = true\n",
-          "start-block = 100\n", "end-block = 100\n", "key = \"ABCD77777777\"\n",
-          "# how many times it is pressed: 1 to 10\n"})
-      QVERIFY2(text.find(line) != std::string::npos, line);
-    // Saving changes nothing on view.
-    QCOMPARE(driver::Caption(bench.dialog, ControlId::SriEndBlockCombo), QString("020"));
-  }
-
-  // Disconnected, the values wait in the disabled controls; Connect treats
-  // them as any state: a family the reader lacks hands on to the next.
-  void openedWhileDisconnectedTheValuesWaitForConnect() {
-    SimHost host;
-    SimReader& reader = host.AddReader();
-    reader.capabilities = {kFamilyTypeA | kFamilyIso15693, kKindMifare, 0, kKindICodeTagIt};
-    FileDialog dialog(host);
-    dialog.show();
-    dialog.path =
-        Write("b.toml", "family = \"iso14443b\"\n[sr176]\noutput = true\nend-block = 9\n");
-    dialog.Open();
-    QCOMPARE(dialog.messages, QStringList());
-    QVERIFY(driver::IsChecked(dialog, ControlId::TypeBRadio));
-    QVERIFY(driver::IsChecked(dialog, ControlId::CardKind1Check));
-    QVERIFY(!driver::IsEnabled(dialog, ControlId::CardKind1Check));
-    QVERIFY(!driver::IsEnabled(dialog, ControlId::PageTabs));
-    QCOMPARE(driver::Caption(dialog, ControlId::Sr176EndBlockCombo), QString("09"));
-    QCOMPARE(reader.received.size(), std::size_t{0});
-
-    QVERIFY(driver::Click(dialog, ControlId::ConnectButton));
-    QVERIFY(driver::IsChecked(dialog, ControlId::Iso15693Radio));
-    QCOMPARE(driver::TabCaptions(dialog), QStringList({"System Config", "SNR", "I.Code/Tag-it"}));
-  }
-
   // Refused whole, told why in tavrin-reader's words, and nothing changes.
   void mistakesAndUnreadableFilesChangeNothing() {
     Bench bench;
@@ -196,10 +149,7 @@ class SettingsFileTest : public QObject {
         driver::Edit(bench.dialog, "OutputDataCheck, CardKind1Check, MifareStartSectorCombo=07"));
     QDir(folder_.path()).mkdir("folder.toml");
     const std::pair<QString, QString> kRefused[] = {
-        {Path("missing.toml"), "missing.toml: cannot be read: "},
         {Path("folder.toml"), "folder.toml: cannot be read: it is a folder"},
-        {Write("huge.toml", QByteArray((1 << 20) + 1, '#')),
-         "huge.toml: cannot be read: 1048577 bytes is too large for a settings file"},
 #ifndef Q_OS_WIN
         {"/dev/zero",
          "zero: cannot be read: more than 1048576 bytes is too large for a settings "
@@ -248,20 +198,14 @@ class SettingsFileTest : public QObject {
     QCOMPARE(driver::Caption(bench.dialog, ControlId::MifareKeyEdit), QString("zz"));
   }
 
-  // A folder that cannot be written, and a disk that fills up although part
-  // of the file fits, leave the old file as it was.
+  // A disk that fills up although part of the file fits leaves the old file
+  // as it was.
   void failedWritesSayWhyAndKeepTheOldFile() {
 #ifdef Q_OS_WIN
     QSKIP("needs /proc and a POSIX file size limit; see the README on the Windows tests");
 #else
-    Bench bench;
-    bench.dialog.path = "/proc/tavrin-settings.toml";  // not writable, even by root
-    bench.dialog.Save();
-    QCOMPARE(bench.dialog.messages.size(), 1);
-    QVERIFY(bench.dialog.messages[0].startsWith("/proc/tavrin-settings.toml: cannot be written: "));
-
     // A file size limit fails the write as a full disk would.
-    bench.dialog.messages.clear();
+    Bench bench;
     const QString old = Write("old.toml", "family = \"iso15693\"\n");
     bench.dialog.path = old;
     std::signal(SIGXFSZ, SIG_IGN);
