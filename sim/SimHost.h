@@ -1,5 +1,5 @@
 // A simulated HID host with simulated readers, behind the same seam as the
-// real host: for tests, the fuzzer and the demo, never for the product.
+// real host: for tests and the demo, never for the product.
 //
 //   SimHost host;
 //   SimReader& reader = host.AddReader();

@@ -1,6 +1,6 @@
 // One dialog on a simulated host, with a keyboard listed before the reader
-// and a tap that logs every report: what the random walk, the failure matrix
-// and the fuzzer drive, and what the rules (Rules.h) judge.
+// and a tap that logs every report: what the random walk and the failure
+// matrix drive, and what the rules (Rules.h) judge.
 #pragma once
 
 #include <QString>

@@ -57,6 +57,7 @@ const Clamp kClamps[] = {
 const QString kSuccess = "DownLoad Successed";
 const QString kFailure = "DownLoad Failure.";
 const QString kKeyError = "Mifare Key Error: enter 12 hex digits (0-9, A-F)";
+const QString kStartUpKey = "3A7C19E5B08D";
 constexpr int kMaxDescription = 512;  // every line once comes to about 300
 
 // Blanks out, a to z raised, filled up with 7s to twelve characters.
@@ -334,24 +335,27 @@ class Judgement {
   }
 
   // What writing the family page moves: end lists up to their starts, and
-  // the Mifare key into its normal form.
+  // the Mifare key into the twelve characters sent.
   Settings AfterDownload() const {
     Settings expected = Raised(before_.settings);
     QString& key = expected.at(driver::NameOf(C::MifareKeyEdit));
-    if (CheckedFamily().radio == C::TypeARadio) key = Normalised(key);
+    if (CheckedFamily().radio == C::TypeARadio) key = Normalised(key).left(12);
     return expected;
   }
 
   // A save changes nothing on view; what it saved is what opening the file
   // shows: the family's end lists raised, the key as the reader gets it. A
-  // key that DownLoad would refuse is not saved.
+  // key that DownLoad would refuse is not saved under ISO14443A; under the
+  // others the start-up key is.
   void SaveFile() {
     const QString key = before_.settings.at(driver::NameOf(C::MifareKeyEdit));
-    const bool saves = IsHexKey(Normalised(key));
+    const bool valid = IsHexKey(Normalised(key));
+    const bool saves = valid || CheckedFamily().radio != C::TypeARadio;
     Passive({}, saves ? 0 : 1);
     if (!saves) return;
     rig_.saved = Raised(before_.settings);
-    rig_.saved->at(driver::NameOf(C::MifareKeyEdit)) = Normalised(key).left(12);
+    rig_.saved->at(driver::NameOf(C::MifareKeyEdit)) =
+        valid ? Normalised(key).left(12) : kStartUpKey;
   }
 
   // Opening shows the saved settings, brings the data output and the tabs in

@@ -1,7 +1,8 @@
 // The rules of tests/engine applied two ways. A seeded random user makes
 // thousands of clicks, tabs, list choices, typed keys, connects, downloads
-// and resets against a reader that refuses, loses replies, disappears and
-// comes back with other card families. A failure matrix makes every exchange
+// and resets against a reader that refuses, loses replies, now and then
+// answers with any bytes, disappears and comes back with other card
+// families. A failure matrix makes every exchange
 // of Connect, DownLoad (each family) and Reset meet every kind of failure
 // once, from a golden form where every control of the family is away from
 // its default, so that a download has end lists and a key to move.
@@ -14,6 +15,8 @@
 #include <deque>
 #include <memory>
 #include <random>
+#include <span>
+#include <utility>
 
 #include "FormDriver.h"
 #include "GoldenDownloads.h"
@@ -36,9 +39,16 @@ constexpr ReaderCommand kCommands[] = {ReaderCommand::Info, ReaderCommand::Capab
                                        ReaderCommand::Unlock, ReaderCommand::WritePage,
                                        ReaderCommand::Reset};
 constexpr int kErrors[] = {EIO, ETIMEDOUT, EPIPE};
-const char* const kKeys[] = {
-    "a0a1a2a3a4a5", "FF FF FF FF FF FF",  "12ab",         "",           "3A7C 19E5 B08G",
-    "0x1234567890", "  123\t456  789ABC", "ABCDEFGHIJKL", "key \xC3\x84", "3A7C19E5B08D99"};
+const char* const kKeys[] = {"a0a1a2a3a4a5",
+                             "FF FF FF FF FF FF",
+                             "12ab",
+                             "",
+                             "3A7C 19E5 B08G",
+                             "0x1234567890",
+                             "  123\t456  789ABC",
+                             "ABCDEFGHIJKL",
+                             "key \xC3\x84",
+                             "3A7C19E5B08D99"};
 
 class Walker {
  public:
@@ -75,14 +85,38 @@ class Walker {
     return action;
   }
 
+  // The firmware answers again, and stores what it is sent.
+  void Disarm() {
+    rig_.reader.ClearFaults();
+    rig_.reader.replyHook = nullptr;
+    rig_.storesAsSent = true;
+  }
+
  private:
-  // Now and then the next request of some command fails.
+  // Now and then the next request of some command fails, or the next reply
+  // is one the firmware never gives.
   void ArmFault() {
+    if (Chance(4)) return ArmStrangeReply();
     if (!Chance(12)) return;
     const int error = kErrors[Pick(std::size(kErrors))];
     const SimFault faults[] = {SimFault::FailSend(error), SimFault::FailRead(error),
                                SimFault::Refuse(Chance(50) ? 0xFF : 0x01)};
     rig_.reader.FailNext(kCommands[Pick(std::size(kCommands))], faults[Pick(std::size(faults))]);
+  }
+
+  // Any 65 bytes, or a well-framed reply with any status and payload.
+  void ArmStrangeReply() {
+    rig_.storesAsSent = false;
+    rig_.reader.replyHook = [this, armed = true](const ReaderFrame& request) mutable {
+      std::optional<SimOutcome> outcome;
+      if (!std::exchange(armed, false)) return outcome;
+      ReaderFrame bytes{};
+      for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(Pick(256));
+      const auto payload = std::span(bytes).first(std::size_t(Pick(kMaxFrameData + 1)));
+      outcome = SimOutcome::Reply(
+          Chance(50) ? bytes : SimReply(request[kCommandOffset], bytes.back(), payload));
+      return outcome;
+    };
   }
 
   Rig& rig_;
@@ -166,7 +200,7 @@ class RulesTest : public QObject {
       history.push_back(Describe(action) + (ran ? "" : " (out of reach)"));
       if (history.size() > 30) history.pop_front();
       const QStringList problems = Judge(rig, action, ran, before);
-      rig.reader.ClearFaults();
+      walker.Disarm();
       const bool download = ran && action.kind == ActionKind::Download;
       successes += download && driver::Description(rig.dialog) == "DownLoad Successed";
       keyErrors += download && driver::Description(rig.dialog).startsWith("Mifare Key Error");
