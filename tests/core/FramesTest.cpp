@@ -1,15 +1,10 @@
-// The bytes on the wire and in a page: every request, the reply bytes the
-// tool reads, and how a configuration page is laid out and sealed.
+// The bytes on the wire: every request, over whatever the frame held.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
-#include <string>
-#include <tuple>
 #include <vector>
 
 #include "config/ConfigPage.h"
-#include "config/PageAssembly.h"
 
 namespace tavrin {
 namespace {
@@ -56,57 +51,6 @@ TEST(ReaderFrame, WritePageCarriesNumberAndPageUnderOneChecksum) {
   for (std::uint8_t b : page) expected ^= b;
   EXPECT_EQ(frame[42], expected);
   EXPECT_TRUE(AllFrom(frame, 43, 0x00));
-}
-
-TEST(ReaderReply, StatusTextAndCapabilitiesSitWhereTheReaderPutsThem) {
-  ReaderFrame frame{};
-  frame[10] = 0x01;
-  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Info), 0x01);
-  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Capability), 0x01);
-  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Unlock), 0x00);
-  frame[11] = 0x02;
-  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::Reset), 0x02);
-  EXPECT_EQ(ReplyStatus(frame, ReaderCommand::WritePage), 0x02);
-
-  frame = {};
-  const std::string text = "READER V1";
-  std::copy(text.begin(), text.end(), frame.begin() + 11);
-  frame[11 + text.size() + 1] = 'X';  // after the terminator: not part of the text
-  EXPECT_EQ(ReplyIdentification(frame), text);
-  frame.fill('R');
-  EXPECT_EQ(ReplyIdentification(frame), std::string(54, 'R'));
-
-  frame = {};
-  for (std::uint8_t i = 0; i < 6; ++i) frame[10 + i] = i == 0 || i == 5 ? 0xEE : i;
-  EXPECT_EQ(ReplyCapabilities(frame), (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
-}
-
-// Each sealed page is held byte by byte by the DownLoad tests.
-TEST(ConfigPage, FieldTablesTileEachPageInOrderAndIndexesAreBounded) {
-  // Each page: its number of fields and of bytes they show.
-  const std::tuple<PageNumber, std::size_t, std::size_t> pages[] = {{PageNumber::System, 12, 12},
-                                                                    {PageNumber::TypeA, 26, 31},
-                                                                    {PageNumber::TypeB, 22, 22},
-                                                                    {PageNumber::Iso15693, 12, 12}};
-  for (const auto& [number, count, shown] : pages) {
-    const auto fields = FieldsOf(number);
-    ASSERT_EQ(fields.size(), count);
-    std::size_t nextFree = 0, bytes = 0;
-    std::set<std::string> names;
-    for (const PageFieldInfo& info : fields) {
-      EXPECT_GE(info.offset, nextFree) << info.name;
-      nextFree = info.offset + info.width;
-      bytes += info.width;
-      EXPECT_TRUE(names.insert(info.name).second) << info.name;
-    }
-    EXPECT_EQ(nextFree, kPageSize);
-    EXPECT_EQ(bytes, shown);
-  }
-  EXPECT_EQ(FieldsOf(PageNumber::TypeB)[11].name, "sriMode");
-  for (int n = 0; n < 8; ++n)
-    EXPECT_EQ(IsConfigPageNumber(std::uint8_t(n)), n == 0 || n == 1 || n == 3 || n == 5) << n;
-  EXPECT_FALSE(IsConfigPageNumber(255));
-  EXPECT_EQ(MakePage(PageNumber::System).Bytes()[0], 0x1F);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // The simulated reader, which every other test takes at its word: what its
-// firmware refuses and stores, how faults play out, where a re-plugged
-// reader is listed.
+// firmware refuses and stores.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <utility>
 
 #include "reader/ReaderLink.h"
@@ -59,30 +57,6 @@ TEST_F(SimReaderTest, StoresSealedPagesOnlyWhileUnlockedAndRefusesTheRest) {
 
   EXPECT_EQ(Status(Request(BuildResetRequest)), kSimOk);
   EXPECT_EQ(Write(0, page), kSimLocked);
-}
-
-TEST_F(SimReaderTest, QueuedFaultsApplyOnceInOrder) {
-  reader.FailNext(ReaderCommand::Unlock, SimFault::Refuse(0x42));
-  reader.FailNext(ReaderCommand::Unlock, SimFault::FailRead(EIO));
-  EXPECT_EQ(Status(Request(Unlock)), 0x42);
-  EXPECT_FALSE(reader.unlocked);
-  EXPECT_EQ(Status(Request(Unlock)), -1);
-  EXPECT_EQ(Status(Request(Unlock)), kSimOk);
-}
-
-// The same firmware behind another HID stack.
-TEST(SimReader, RespondAnswersAsTheFirmware) {
-  SimReader bare("bridge");
-  EXPECT_EQ(bare.Respond(Request(Unlock)), SimReply(0xE1, kSimOk));
-  EXPECT_EQ(bare.received.size(), 1u);
-}
-
-TEST_F(SimReaderTest, AReaderPluggedBackIsListedLast) {
-  SimReader& second = host.AddReader();
-  host.Unplug(reader);
-  host.Plug(reader);
-  EXPECT_NE(FindReader(host), kInvalidHidHandle);
-  EXPECT_EQ(second.opens, 1);
 }
 
 }  // namespace
