@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   tavrin::SimHost host;
   tavrin::SimReader& reader = tavrin::demo::AddDemoReader(host);
 
-  tavrin::ConfigDialog dialog(host, nullptr, tavrin::ConfigApp::Title());
+  tavrin::ConfigDialog dialog(host);
   tavrin::demo::ReaderMonitor monitor(host, reader);
   // The monitor is only a window onto the reader: the dialog ends the demo.
   QObject::connect(&dialog, &QDialog::finished, &app, &QCoreApplication::quit);
