@@ -72,7 +72,7 @@ void NameCommands(QWidget& dialog, QWidget& download, const QList<QAction*>& com
   for (const QAction* action : commands) {
     if (action->data().toUInt() != kSaveSettingsCommand) continue;
     download.setToolTip(
-        "Writes the settings on view into the reader: its system page and the page of the "
+        "Writes the settings on view into the reader:\nits system page and the page of the "
         "chosen card family.\n" +
         Named(action) + " saves the same settings to a file.");
   }

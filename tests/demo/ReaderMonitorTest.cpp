@@ -1,8 +1,8 @@
 // The demo's reader monitor: what it lists for the requests the simulated
 // reader receives, and how it decodes the pages the reader stores.
+#include <QHeaderView>
 #include <QLabel>
 #include <QTest>
-#include <QHeaderView>
 #include <QTreeWidget>
 #include <cerrno>
 
