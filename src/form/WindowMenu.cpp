@@ -53,13 +53,22 @@ QString Named(const QAction* action) {
   return text;
 }
 
-// As the platform opens a context menu from the keyboard: on the focus
-// widget, which hands it to the dialog unless it has a menu of its own.
-void OpenContextMenuOf(QWidget* widget) {
-  const QPoint pos = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
-  QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, widget->mapToGlobal(pos));
-  QApplication::sendEvent(widget, &event);
+#ifndef Q_OS_WIN
+// Windows and X11 turn the Menu key into a context menu themselves, Windows
+// Shift+F10 too. Done as they do it: on the focus widget, which hands it to
+// the dialog unless it has a menu of its own.
+void OpenContextMenuOnShiftF10(QWidget& dialog) {
+  auto* key = new QAction(&dialog);
+  key->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+  QObject::connect(key, &QAction::triggered, &dialog, [&dialog] {
+    QWidget* widget = dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog;
+    const QPoint pos = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, widget->mapToGlobal(pos));
+    QApplication::sendEvent(widget, &event);
+  });
+  dialog.addAction(key);
 }
+#endif
 
 // The tooltips that tell where the commands are: the dialog's over its free
 // area, DownLoad's that a file can hold what it writes.
@@ -136,13 +145,7 @@ void ConfigDialog::CreateWindowCommands() {
     windowCommands_.push_back(action);
   }
 #ifndef Q_OS_WIN
-  // Windows and X11 turn the Menu key into a context menu themselves, and
-  // Windows Shift+F10 too.
-  auto* menuKey = new QAction(this);
-  menuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
-  connect(menuKey, &QAction::triggered, this,
-          [this] { OpenContextMenuOf(focusWidget() != nullptr ? focusWidget() : this); });
-  addAction(menuKey);
+  OpenContextMenuOnShiftF10(*this);
 #endif
   NameCommands(*this, *Control(ControlId::DownloadButton), windowCommands_);
 }
