@@ -97,12 +97,15 @@ void ReaderMonitor::BuildLayout() {
   layout->addLayout(top);
   layout->addWidget(splitter);
   const int rowHeight = pageTree_->visualItemRect(pageTree_->topLevelItem(0)).height();
-  const int moreReports = ExtraHeight(*reportList_, kReportRows, rowHeight);
-  // A row to spare: the splitter shares out its height by these sizes.
-  const int morePages = ExtraHeight(*pageTree_, PageRowsOfADownload() + 1, rowHeight);
+  // No less than the list's scroll bars need.
+  const int moreReports =
+      std::max(ExtraHeight(*reportList_, kReportRows, rowHeight),
+               reportList_->minimumSizeHint().height() - reportList_->sizeHint().height());
+  const int morePages = ExtraHeight(*pageTree_, PageRowsOfADownload(), rowHeight);
   splitter->setSizes(
       {reports->sizeHint().height() + moreReports, pages->sizeHint().height() + morePages});
-  resize(kWidth, layout->sizeHint().height() + moreReports + morePages);
+  // The splitter's size hint leaves out its handle.
+  resize(kWidth, layout->sizeHint().height() + splitter->handleWidth() + moreReports + morePages);
 }
 
 void ReaderMonitor::BuildPageTree() {
