@@ -1,7 +1,5 @@
 #include "app/ConfigApp.h"
 
-#include <QFileInfo>
-
 #include "form/ConfigDialog.h"
 
 namespace tavrin {
@@ -11,12 +9,8 @@ ConfigApp::ConfigApp(int& argc, char** argv) : QApplication(argc, argv) {
   setDesktopFileName(QStringLiteral("org.tavrin.ConfigTools"));
 }
 
-QString ConfigApp::Title() {
-  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
-
 int ConfigApp::Run(HidHost& host) {
-  ConfigDialog dialog(host, nullptr, Title());
+  ConfigDialog dialog(host);
   dialog.exec();
   return 0;
 }

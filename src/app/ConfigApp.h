@@ -14,10 +14,6 @@ class ConfigApp : public QApplication {
  public:
   ConfigApp(int& argc, char** argv);
 
-  // The running executable's file name without its extension; the caption
-  // of the program's message boxes.
-  static QString Title();
-
   // Runs the dialog on host until it closes, whichever way; nothing is
   // saved or sent then. Returns the program's exit status.
   int Run(HidHost& host);

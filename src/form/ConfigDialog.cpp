@@ -109,8 +109,7 @@ const ControlId kHiddenAtStartUp[] = {
 
 }  // namespace
 
-ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent, const QString& messageTitle)
-    : QDialog(parent), messageTitle_(messageTitle), session_(host) {
+ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent) : QDialog(parent), session_(host) {
   setWindowTitle(QString::fromUtf8(kProductName));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -39,9 +39,7 @@ inline constexpr const char* kTypingCheckMenuText = "Typing check...";
 class ConfigDialog : public QDialog {
   Q_OBJECT
  public:
-  // messageTitle captions the dialog's message box: the program's name.
-  explicit ConfigDialog(HidHost& host, QWidget* parent = nullptr,
-                        const QString& messageTitle = QCoreApplication::applicationName());
+  explicit ConfigDialog(HidHost& host, QWidget* parent = nullptr);
   ~ConfigDialog() override;
 
   // A window-menu command; true when handled here, false for the platform's
@@ -172,7 +170,6 @@ class ConfigDialog : public QDialog {
   std::unordered_map<int, QWidget*> controls_;
   std::uint8_t nextTabIndex_ = 0;
   QFont bannerFont_;
-  QString messageTitle_;
   QList<QAction*> windowCommands_;
   ReaderSession session_;
   // What the connected reader said it supports, when it said.

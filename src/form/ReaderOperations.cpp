@@ -6,6 +6,7 @@
 
 #include "form/ConfigDialog.h"
 #include "form/FormWidgets.h"
+#include "form/Product.h"
 #include "session/Description.h"
 
 namespace tavrin {
@@ -104,7 +105,7 @@ void ConfigDialog::OnReset() {
 }
 
 void ConfigDialog::ShowResetMessage() {
-  QMessageBox box(QMessageBox::Warning, messageTitle_,
+  QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kProductName),
                   TextLabel::DisplayText(QStringLiteral("Device reset success \r\nand Disconnect")),
                   QMessageBox::Ok, this);
   box.exec();

@@ -1,6 +1,7 @@
 // Open settings and Save settings: the dialog's settings in the same TOML
 // file tavrin-reader applies, checked by the same rules and told in the same
-// words. A file with any mistake changes nothing.
+// words. A file with any mistake changes nothing; the description box tells
+// what a save or an open did.
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include "config/SettingsFile.h"
 #include "config/SettingsStore.h"
 #include "form/ConfigDialog.h"
+#include "form/Product.h"
 #include "session/Description.h"
 
 namespace tavrin {
@@ -49,14 +51,20 @@ QString ConfigDialog::AskOpenPath() {
                                       DocumentsFolder(), kFilter, nullptr, FileDialogOptions());
 }
 
+// A name typed without an extension gets ".toml" before the dialog asks
+// whether to replace a file of that name.
 QString ConfigDialog::AskSavePath() {
-  const QString suggested = DocumentsFolder() + QStringLiteral("/reader-settings.toml");
-  return QFileDialog::getSaveFileName(this, QString::fromUtf8(kSaveSettingsMenuText), suggested,
-                                      kFilter, nullptr, FileDialogOptions());
+  QFileDialog files(this, QString::fromUtf8(kSaveSettingsMenuText), DocumentsFolder(), kFilter);
+  files.setOptions(FileDialogOptions());
+  files.setAcceptMode(QFileDialog::AcceptSave);
+  files.setDefaultSuffix(QStringLiteral("toml"));
+  files.selectFile(QStringLiteral("reader-settings.toml"));
+  return files.exec() == QDialog::Accepted ? files.selectedFiles().value(0) : QString();
 }
 
 void ConfigDialog::ShowFileMessage(const QString& text) {
-  QMessageBox box(QMessageBox::Warning, messageTitle_, text, QMessageBox::Ok, this);
+  QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kProductName), text, QMessageBox::Ok,
+                  this);
   box.exec();
 }
 
@@ -67,6 +75,8 @@ void ConfigDialog::OnOpenSettings() {
   const std::optional<Settings> settings = SettingsFromFile(path, refusal);
   if (!settings) return ShowFileMessage(refusal + "\n\n" + kNotOpened);
   Show(*settings);
+  SetCaption(ControlId::DescriptionText, "Settings opened from " + QFileInfo(path).fileName() +
+                                             "; DownLoad writes them into the reader");
 }
 
 std::optional<Settings> ConfigDialog::SettingsFromFile(const QString& path,
@@ -104,9 +114,10 @@ void ConfigDialog::OnSaveSettings() {
   if (path.isEmpty()) return;
   const FileResult written = WriteSettingsText(path.toStdString(), SettingsFileText(sent));
   if (written.Failed()) {
-    ShowFileMessage(QDir::toNativeSeparators(path) + ": " + QString::fromStdString(written.error) +
-                    "\n\n" + kNotSaved);
+    return ShowFileMessage(QDir::toNativeSeparators(path) + ": " +
+                           QString::fromStdString(written.error) + "\n\n" + kNotSaved);
   }
+  SetCaption(ControlId::DescriptionText, "Settings saved to " + QFileInfo(path).fileName());
 }
 
 }  // namespace tavrin

@@ -1,11 +1,14 @@
 // The window commands, Open settings, Save settings, Typing check and About:
-// on Windows in the window menu, as the system draws it; elsewhere the window
-// manager owns that menu, so the dialog's context menu carries them. Their
-// shortcuts work everywhere.
+// on the dialog's context menu, which the right button, the Menu key and
+// Shift+F10 open, and on Windows in the window menu too. Their shortcuts
+// work everywhere; tooltips name them, since the dialog's face has no room.
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
+#include <QToolTip>
 #include <span>
 
 #include "form/AboutDialog.h"
@@ -21,6 +24,70 @@
 #endif
 
 namespace tavrin {
+namespace {
+
+// The commands' tooltip shows over the dialog itself and over its frames and
+// labels, not over a control that has work of its own.
+class FreeAreaTip final : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::ToolTip) return false;
+    const QWidget* under =
+        static_cast<QWidget*>(watched)->childAt(static_cast<QHelpEvent*>(event)->pos());
+    if (under == nullptr || qobject_cast<const QLabel*>(under) ||
+        qobject_cast<const QGroupBox*>(under))
+      return false;
+    QToolTip::hideText();
+    return true;
+  }
+};
+
+// "Save settings... (Ctrl+S)", as a tooltip names a command.
+QString Named(const QAction* action) {
+  QString text = action->text().remove(QStringLiteral("(&A)")).remove('&');
+  if (!action->shortcut().isEmpty())
+    text += " (" + action->shortcut().toString(QKeySequence::NativeText) + ")";
+  return text;
+}
+
+#ifndef Q_OS_WIN
+// Windows and X11 turn the Menu key into a context menu themselves, Windows
+// Shift+F10 too. Done as they do it: on the focus widget, which hands it to
+// the dialog unless it has a menu of its own.
+void OpenContextMenuOnShiftF10(QWidget& dialog) {
+  auto* key = new QAction(&dialog);
+  key->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+  QObject::connect(key, &QAction::triggered, &dialog, [&dialog] {
+    QWidget* widget = dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog;
+    const QPoint pos = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, widget->mapToGlobal(pos));
+    QApplication::sendEvent(widget, &event);
+  });
+  dialog.addAction(key);
+}
+#endif
+
+// The tooltips that tell where the commands are: the dialog's over its free
+// area, DownLoad's that a file can hold what it writes.
+void NameCommands(QWidget& dialog, QWidget& download, const QList<QAction*>& commands) {
+  QStringList named;
+  for (const QAction* action : commands) named << Named(action);
+  dialog.setToolTip("Right-click here, or press the Menu key or Shift+F10, for:\n" +
+                    named.join('\n'));
+  dialog.installEventFilter(new FreeAreaTip(&dialog));
+  for (const QAction* action : commands) {
+    if (action->data().toUInt() != kSaveSettingsCommand) continue;
+    download.setToolTip(
+        "Writes the settings on view into the reader:\nits system page and the page of the "
+        "chosen card family.\n" +
+        Named(action) + " saves the same settings to a file.");
+  }
+}
+
+}  // namespace
 
 // In menu order: the settings and the typing check first, About at the
 // foot. The system keeps the low four bits of a window-menu command to itself.
@@ -62,7 +129,7 @@ void ConfigDialog::OnTypingCheck() {
     open->activateWindow();
     return;
   }
-  auto* check = new TypingCheckDialog(ScanCodesOfPlatform(QGuiApplication::platformName()), this);
+  auto* check = new TypingCheckDialog(ScanCodesOfPlatform(QApplication::platformName()), this);
   check->setAttribute(Qt::WA_DeleteOnClose);
   check->open();
 }
@@ -77,6 +144,10 @@ void ConfigDialog::CreateWindowCommands() {
     addAction(action);  // so that its shortcut works while no menu is open
     windowCommands_.push_back(action);
   }
+#ifndef Q_OS_WIN
+  OpenContextMenuOnShiftF10(*this);
+#endif
+  NameCommands(*this, *Control(ControlId::DownloadButton), windowCommands_);
 }
 
 #ifdef Q_OS_WIN
@@ -102,19 +173,18 @@ bool ConfigDialog::nativeEvent(const QByteArray& eventType, void* message, qintp
   return QDialog::nativeEvent(eventType, message, result);
 }
 
-void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) { QDialog::contextMenuEvent(event); }
-
 #else
 
 void ConfigDialog::AppendToWindowMenu() {}
 
+#endif
+
 void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu;
+  menu.setAccessibleName(QStringLiteral("Window commands"));
   menu.addActions(windowCommands_);
   menu.insertSeparator(windowCommands_.back());
   menu.exec(event->globalPos());
 }
-
-#endif
 
 }  // namespace tavrin

@@ -1,5 +1,6 @@
 // The demo's reader monitor: what it lists for the requests the simulated
 // reader receives, and how it decodes the pages the reader stores.
+#include <QHeaderView>
 #include <QLabel>
 #include <QTest>
 #include <QTreeWidget>
@@ -86,6 +87,14 @@ class ReaderMonitorTest : public QObject {
              QStringList({"Info", "Capability", "Unlock", "Write page 0", "Write page 1"}));
     QCOMPARE(Column(monitor, kReplyColumn), QStringList(5, "accepted"));
     QCOMPARE(Field(monitor, "cardFamily"), "01 | 1");
+    // At its default size beside the dialog on a 1280 x 800 screen, with
+    // room for frames, every row and column of the two pages in view.
+    monitor.show();
+    QVERIFY(dialog.width() + 12 + monitor.width() <= 1280 - 40 && monitor.height() <= 800 - 40);
+    auto* pages = monitor.findChild<QTreeWidget*>("PageTree");
+    QTreeWidgetItem* last = pages->topLevelItem(pages->topLevelItemCount() - 1);
+    QVERIFY(pages->viewport()->rect().contains(pages->visualItemRect(last)));
+    QVERIFY(pages->header()->length() <= pages->viewport()->width());
     QCOMPARE(monitor.findChild<QLabel*>("IdentificationText")->text(),
              "Reader: TAVRIN DEMO READER (simulated) V1.22");
   }

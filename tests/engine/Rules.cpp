@@ -204,20 +204,22 @@ class Judgement {
     }
   }
 
-  // Nothing on the wire, the link and the texts as they were; fileMessages
-  // message boxes about a file.
-  void Quiet(int fileMessages) {
+  // Nothing on the wire, the link and the texts as they were but for the
+  // description a file command gives; fileMessages message boxes about a file.
+  void Quiet(int fileMessages, const QString& description = {}) {
     Expect(sent_.empty(), QString("%1 reports sent").arg(sent_.size()));
     Expect(Open() == before_.open, "the link changed");
-    Expect(Description() == before_.description, "description became " + Description());
+    Expect(Description() == (description.isEmpty() ? before_.description : description),
+           "description became " + Description());
     Expect(dialog_.resetMessages == before_.resetMessages, "a reset message appeared");
     Expect(dialog_.fileMessages == before_.fileMessages + fileMessages,
            QString("%1 file messages").arg(dialog_.fileMessages - before_.fileMessages));
   }
 
   // Quiet, and no setting changed but those named.
-  void Passive(const std::set<QString>& mayChange, int fileMessages = 0) {
-    Quiet(fileMessages);
+  void Passive(const std::set<QString>& mayChange, int fileMessages = 0,
+               const QString& description = {}) {
+    Quiet(fileMessages, description);
     const Settings now = SettingsOf(dialog_);
     for (const auto& [name, value] : now) {
       Expect(value == before_.settings.at(name) || mayChange.contains(name),
@@ -351,7 +353,7 @@ class Judgement {
     const QString key = before_.settings.at(driver::NameOf(C::MifareKeyEdit));
     const bool valid = IsHexKey(Normalised(key));
     const bool saves = valid || CheckedFamily().radio != C::TypeARadio;
-    Passive({}, saves ? 0 : 1);
+    Passive({}, saves ? 0 : 1, saves ? "Settings saved to settings.toml" : "");
     if (!saves) return;
     rig_.saved = Raised(before_.settings);
     rig_.saved->at(driver::NameOf(C::MifareKeyEdit)) =
@@ -377,7 +379,7 @@ class Judgement {
       expected[check] = rig_.saved->at(check);
       if (expected[check] == "checked") expected["OutputDataCheck"] = "checked";
     }
-    Quiet(0);
+    Quiet(0, "Settings opened from settings.toml; DownLoad writes them into the reader");
     SettingsBecome(expected);
     rig_.tabsRebuilt = true;
   }

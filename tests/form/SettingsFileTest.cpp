@@ -121,6 +121,7 @@ class SettingsFileTest : public QObject {
         (void)driver::EditOne(first.dialog, RandomEdit(first.dialog, random));
       first.dialog.Save();
       QCOMPARE(first.dialog.messages, QStringList());
+      QCOMPARE(driver::Description(first.dialog), "Settings saved to round-trip.toml");
       const auto pages = first.Download();
       QCOMPARE(pages.size(), std::size_t{2});
 
@@ -134,6 +135,8 @@ class SettingsFileTest : public QObject {
       second.dialog.path = first.dialog.path;
       second.dialog.Open();
       QCOMPARE(second.dialog.messages, QStringList());
+      QCOMPARE(driver::Description(second.dialog),
+               "Settings opened from round-trip.toml; DownLoad writes them into the reader");
       QVERIFY(second.Download() == pages);
       QCOMPARE(second.dialog.Read(), first.dialog.Read());
     }

@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "FormDriver.h"
-#include "app/ConfigApp.h"
 #include "form/AboutDialog.h"
 #include "form/AppIcon.h"
 #include "form/ConfigDialog.h"
@@ -81,6 +81,23 @@ class ShellTest : public QObject {
     return seen;
   }
 
+  // The items of the menu that open() brings up, and whether its last
+  // item opened the About box.
+  QStringList ChooseAboutFromMenu(const std::function<void()>& open) {
+    AboutSeen seen;
+    QStringList items;
+    QTimer::singleShot(0, [&seen, &items] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      for (const QAction* action : menu->actions()) items << action->text();
+      CloseAboutWhenOpen(seen);
+      menu->setActiveAction(menu->actions().back());
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    open();
+    return seen.opened ? items << "About opened" : items;
+  }
+
  private slots:
   void init() {
     dialog_ = std::make_unique<ShellDialog>(host_);
@@ -124,26 +141,29 @@ class ShellTest : public QObject {
                                       "OK", "OkButton"}));
   }
 
+  // By Shift+F10 on the focus widget (Connect), which hands it on, and by
+  // the right button; Windows turns Shift+F10 into the second itself.
+  void contextMenuThenTheItemOpensAbout() {
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    const QStringList chosen{"Open settings...",
+                             "Save settings...",
+                             "Typing check...",
+                             "",
+                             "About Tavrin Config Tools(&A)...",
+                             "About opened"};
 #ifndef Q_OS_WIN
-  void rightClickThenTheItemOpensAbout() {
-    AboutSeen seen;
-    QStringList items;
-    QTimer::singleShot(0, [&seen, &items] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (menu == nullptr) return;
-      for (const QAction* action : menu->actions()) items << action->text();
-      CloseAboutWhenOpen(seen);
-      menu->setActiveAction(menu->actions().back());
-      QTest::keyClick(menu, Qt::Key_Return);
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            dialog_->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(dialog_.get(), &event);
-    QCOMPARE(items, QStringList({"Open settings...", "Save settings...", "Typing check...", "",
-                                 "About Tavrin Config Tools(&A)..."}));
-    QVERIFY(seen.opened);
-  }
+    QCOMPARE(ChooseAboutFromMenu([this] {
+               QTest::keyClick(dialog_->focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+             }),
+             chosen);
 #endif
+    QCOMPARE(ChooseAboutFromMenu([this] {
+               QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                       dialog_->mapToGlobal(QPoint(5, 5)));
+               QApplication::sendEvent(dialog_.get(), &event);
+             }),
+             chosen);
+  }
 
 #ifndef Q_OS_WIN
   // Qt's own file dialog, in the documents folder; cancelling changes
@@ -174,15 +194,33 @@ class ShellTest : public QObject {
       if (command == kSaveSettingsCommand) QCOMPARE(seen[3], QString("reader-settings.toml"));
     }
     QCOMPARE(dialog.Read(), before);
+    // A bare name gets ".toml"; saved again, the user is asked before the
+    // file is replaced, and says no.
+    QString asked;
+    for (int save = 0; save < 2; ++save) {
+      QTimer::singleShot(0, [&asked] {
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        files->selectFile("front-desk");
+        QTimer::singleShot(0, [&asked] {
+          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            asked = box->text(), QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QMetaObject::invokeMethod(files, "accept");
+        if (files->isVisible()) files->reject();
+      });
+      QVERIFY(dialog.HandleWindowCommand(kSaveSettingsCommand));
+    }
+    QCOMPARE(QDir(home.filePath("Documents")).entryList(QDir::Files), {"front-desk.toml"});
+    QVERIFY2(asked.startsWith("front-desk.toml already exists."), qPrintable(asked));
+    QCOMPARE(driver::Description(dialog), "Settings saved to front-desk.toml");
     qputenv("HOME", realHome);
   }
 #endif
 
-  void iconsPlacesAndTitle() {
+  void iconsAndPlaces() {
     QVERIFY(dialog_->windowIcon().availableSizes().contains(QSize(48, 48)));
     QCOMPARE(MinimizedIconPosition({20, 36}, {32, 32}), QPoint(-5, 2));
     QCOMPARE(MinimizedIconPosition({160, 27}, {32, 32}), QPoint(64, -2));
-    QCOMPARE(ConfigApp::Title(), QString("form_tests_shell"));  // the executable's name
   }
 
   // Closed by a user; already disconnected while it is up.
@@ -195,7 +233,7 @@ class ShellTest : public QObject {
     QStringList seen;
     driver::AnswerMessageBox(seen);
     QVERIFY(driver::Click(dialog, "ResetButton"));
-    QCOMPARE(seen, QStringList({"form_tests_shell", "Device reset success \nand Disconnect",
+    QCOMPARE(seen, QStringList({"Tavrin Config Tools", "Device reset success \nand Disconnect",
                                 QString::number(QMessageBox::Warning),
                                 QString::number(QMessageBox::Ok), "Device Disconnected"}));
     QCOMPARE(reader.resets, 1);

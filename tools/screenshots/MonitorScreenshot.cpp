@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   monitor.show();
   (void)tavrin::driver::Click(dialog, "ConnectButton");
   (void)tavrin::driver::Click(dialog, "DownloadButton");
+  QCoreApplication::processEvents();  // the layout after the texts changed
   if (monitor.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) return 0;
   std::fprintf(stderr, "cannot write %s\n", argv[1]);
   return 1;

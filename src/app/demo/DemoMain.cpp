@@ -14,16 +14,20 @@ namespace {
 
 constexpr int kWindowGap = 12;
 
-// The monitor to the right of the dialog, as tall as it; both are moved
-// left together when the pair would run off the screen.
+// The monitor to the right of the dialog, at the top of the screen and no
+// taller than it; both are moved left together when the pair would run off
+// the screen. Not yet shown, the monitor has no frame: it is given the
+// dialog's.
 void PlaceBeside(QWidget& monitor, QWidget& dialog) {
   const QRect frame = dialog.frameGeometry();
-  monitor.resize(monitor.width(), dialog.height());
-  const int width = frame.width() + kWindowGap + monitor.frameGeometry().width();
+  const QSize frameExtra = frame.size() - dialog.size();
   const QRect screen = dialog.screen()->availableGeometry();
+  monitor.resize(monitor.width(),
+                 std::min(monitor.height(), screen.height() - frameExtra.height()));
+  const int width = frame.width() + kWindowGap + monitor.width() + frameExtra.width();
   const int left = std::max(screen.left(), std::min(frame.left(), screen.right() + 1 - width));
   dialog.move(left, frame.top());
-  monitor.move(left + frame.width() + kWindowGap, frame.top());
+  monitor.move(left + frame.width() + kWindowGap, screen.top());
 }
 
 }  // namespace
@@ -33,7 +37,7 @@ int main(int argc, char** argv) {
   tavrin::SimHost host;
   tavrin::SimReader& reader = tavrin::demo::AddDemoReader(host);
 
-  tavrin::ConfigDialog dialog(host, nullptr, tavrin::ConfigApp::Title());
+  tavrin::ConfigDialog dialog(host);
   tavrin::demo::ReaderMonitor monitor(host, reader);
   // The monitor is only a window onto the reader: the dialog ends the demo.
   QObject::connect(&dialog, &QDialog::finished, &app, &QCoreApplication::quit);

@@ -1,17 +1,41 @@
 #include "app/demo/ReaderMonitor.h"
 
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/demo/MonitorText.h"
 #include "config/PageAssembly.h"
 
 namespace tavrin::demo {
 namespace {
+
+// Room for every column of the pages a DownLoad writes, and for the
+// newest few reports above them.
+constexpr int kWidth = 600;
+constexpr int kReportRows = 3;
+
+// The rows of the pages a DownLoad writes: every page, and the fields of
+// the system page and of the family page with the most.
+int PageRowsOfADownload() {
+  std::size_t familyFields = 0;
+  for (PageNumber page : kPageNumbers) {
+    if (page != PageNumber::System) familyFields = std::max(familyFields, FieldsOf(page).size());
+  }
+  return static_cast<int>(kPageNumbers.size() + FieldsOf(PageNumber::System).size() + familyFields);
+}
+
+// How much taller than its size hint a list must be to show rows rows of
+// rowHeight pixels below its header.
+int ExtraHeight(const QTreeWidget& list, int rows, int rowHeight) {
+  return list.header()->sizeHint().height() + rows * rowHeight + 2 * list.frameWidth() -
+         list.sizeHint().height();
+}
 
 QTreeWidget* NewList(const QString& name, const QStringList& headers, QWidget* parent) {
   auto* list = new QTreeWidget(parent);
@@ -26,12 +50,11 @@ QTreeWidget* NewList(const QString& name, const QStringList& headers, QWidget* p
 }
 
 // A titled box around one list, for the splitter.
-QWidget* Section(const QString& title, QWidget* content, QLabel* extra = nullptr) {
+QWidget* Section(const QString& title, QWidget* content) {
   auto* section = new QWidget;
   auto* layout = new QVBoxLayout(section);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(new QLabel(title, section));
-  if (extra != nullptr) layout->addWidget(extra);
   layout->addWidget(content);
   return section;
 }
@@ -61,13 +84,28 @@ void ReaderMonitor::BuildLayout() {
       new QLabel("Reader: " + QString::fromStdString(reader_.identification), this);
   identification->setObjectName("IdentificationText");
   auto* splitter = new QSplitter(Qt::Vertical, this);
-  splitter->addWidget(Section("Reports received, newest last", reportList_));
-  splitter->addWidget(Section("Pages held", pageTree_, stateText_));
+  QWidget* reports = Section("Reports received, newest last", reportList_);
+  QWidget* pages = Section("Pages held", pageTree_);
+  splitter->addWidget(reports);
+  splitter->addWidget(pages);
   splitter->setStretchFactor(1, 2);
+  auto* top = new QHBoxLayout;
+  top->addWidget(identification, 1);
+  top->addWidget(stateText_);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(identification);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->addLayout(top);
   layout->addWidget(splitter);
-  resize(560, 600);
+  const int rowHeight = pageTree_->visualItemRect(pageTree_->topLevelItem(0)).height();
+  // No less than the list's scroll bars need.
+  const int moreReports =
+      std::max(ExtraHeight(*reportList_, kReportRows, rowHeight),
+               reportList_->minimumSizeHint().height() - reportList_->sizeHint().height());
+  const int morePages = ExtraHeight(*pageTree_, PageRowsOfADownload(), rowHeight);
+  splitter->setSizes(
+      {reports->sizeHint().height() + moreReports, pages->sizeHint().height() + morePages});
+  // The splitter's size hint leaves out its handle.
+  resize(kWidth, layout->sizeHint().height() + splitter->handleWidth() + moreReports + morePages);
 }
 
 void ReaderMonitor::BuildPageTree() {
