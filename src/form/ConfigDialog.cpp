@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <limits>
 
+#include "form/Accessibility.h"
 #include "form/AppIcon.h"
 #include "form/FormWidgets.h"
 #include "form/ItemLists.h"
@@ -117,6 +118,7 @@ ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent, const QString& messag
                  Qt::WindowCloseButtonHint);
   setFont(DialogFont());
   units_ = BaseUnitsOf(font());
+  InstallAccessibility();
   setFixedSize(DuToPixels(kDialogWidthDu, kDialogHeightDu, units_));
   CreateControls();
   JoinRadioSets();
@@ -128,6 +130,11 @@ ConfigDialog::~ConfigDialog() = default;
 
 void ConfigDialog::CreateControls() {
   for (const ControlDef& def : Controls()) controls_[static_cast<int>(def.id)] = CreateControl(def);
+  // What a screen reader names a list by; the captions stay as they are.
+  for (const ControlDef& def : Controls()) {
+    if (const ControlDef* label = LabelOf(def))
+      static_cast<QLabel*>(Control(label->id))->setBuddy(Control(def.id));
+  }
 }
 
 QWidget* ConfigDialog::CreateControl(const ControlDef& def) {
@@ -135,6 +142,7 @@ QWidget* ConfigDialog::CreateControl(const ControlDef& def) {
   widget->setObjectName(QString::fromStdString(def.name));
   widget->setProperty("controlId", static_cast<int>(def.id));
   widget->setFocusPolicy(FocusPolicyOf(def));
+  widget->setAccessibleName(AccessibleNameOf(def));
   const QRect place = DuToPixels(def.rect, units_);
   if (auto* list = qobject_cast<QComboBox*>(widget)) {
     PlaceDropDownList(list, place);
@@ -244,7 +252,7 @@ void ConfigDialog::SetCaption(ControlId id, const QString& caption) {
     FitCaption(button);
   }
   if (auto* frame = qobject_cast<QGroupBox*>(widget)) frame->setTitle(caption);
-  if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(caption);
+  if (auto* label = qobject_cast<TextLabel*>(widget)) label->SetText(caption);
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(caption);
 }
 
