@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWindow>
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <vector>
 
@@ -78,7 +79,7 @@ int SetOf(const QObject* object) {
 // reader announces the set's name and each radio's place in it.
 class RadioGroupAccessible : public QAccessibleInterface {
  public:
-  RadioGroupAccessible(QWidget* dialog, int set) : dialog_(dialog), set_(set) {}
+  RadioGroupAccessible(QWidget* dialog, std::size_t set) : dialog_(dialog), set_(set) {}
 
   bool isValid() const override { return !dialog_.isNull(); }
   QObject* object() const override { return nullptr; }
@@ -87,16 +88,15 @@ class RadioGroupAccessible : public QAccessibleInterface {
     return QAccessible::queryAccessibleInterface(dialog_.data());
   }
   QAccessibleInterface* child(int index) const override {
-    const auto& members = RadioSets()[static_cast<std::size_t>(set_)];
-    if (index < 0 || index >= static_cast<int>(members.size())) return nullptr;
-    return QAccessible::queryAccessibleInterface(Member(members[static_cast<std::size_t>(index)]));
+    if (index < 0 || index >= childCount()) return nullptr;
+    return QAccessible::queryAccessibleInterface(
+        Member(Members()[static_cast<std::size_t>(index)]));
   }
-  int childCount() const override { return static_cast<int>(RadioSets()[set_].size()); }
+  int childCount() const override { return static_cast<int>(Members().size()); }
   int indexOfChild(const QAccessibleInterface* child) const override {
-    const auto& members = RadioSets()[static_cast<std::size_t>(set_)];
     if (child == nullptr || child->object() == nullptr) return -1;
-    const auto found = std::ranges::find(members, IdOf(child->object()));
-    return found == members.end() ? -1 : static_cast<int>(found - members.begin());
+    const auto found = std::ranges::find(Members(), IdOf(child->object()));
+    return found == Members().end() ? -1 : static_cast<int>(found - Members().begin());
   }
   QAccessibleInterface* childAt(int x, int y) const override {
     for (int i = 0; i < childCount(); ++i) {
@@ -105,7 +105,7 @@ class RadioGroupAccessible : public QAccessibleInterface {
     return nullptr;
   }
   QString text(QAccessible::Text t) const override {
-    const SettingDef* row = SettingShownBy(RadioSets()[set_].front());
+    const SettingDef* row = SettingShownBy(Members().front());
     return t == QAccessible::Name && row != nullptr ? SettingName(*row) : QString();
   }
   void setText(QAccessible::Text, const QString&) override {}
@@ -115,6 +115,7 @@ class RadioGroupAccessible : public QAccessibleInterface {
     return all;
   }
   QAccessible::Role role() const override { return QAccessible::Grouping; }
+  // On view while any of its radios is.
   QAccessible::State state() const override {
     QAccessible::State state;
     state.invisible = true;
@@ -130,8 +131,10 @@ class RadioGroupAccessible : public QAccessibleInterface {
     return nullptr;
   }
 
+  const std::vector<ControlId>& Members() const { return RadioSets()[set_]; }
+
   QPointer<QWidget> dialog_;
-  int set_;
+  std::size_t set_;
 };
 
 // The dialog: its widgets, with each exclusive set of radios in a group of
@@ -146,8 +149,8 @@ class DialogAccessible : public QAccessibleWidget {
   QAccessibleInterface* Group(int set) const {
     auto found = groups_.find(set);
     if (found == groups_.end()) {
-      const auto id =
-          QAccessible::registerAccessibleInterface(new RadioGroupAccessible(widget(), set));
+      const auto id = QAccessible::registerAccessibleInterface(
+          new RadioGroupAccessible(widget(), static_cast<std::size_t>(set)));
       found = groups_.emplace(set, id).first;
     }
     return QAccessible::accessibleInterface(found->second);

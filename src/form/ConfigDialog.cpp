@@ -112,13 +112,14 @@ const ControlId kHiddenAtStartUp[] = {
 
 ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent, const QString& messageTitle)
     : QDialog(parent), messageTitle_(messageTitle), session_(host) {
+  // Before anything a screen reader could ask about.
+  InstallAccessibility();
   setWindowTitle(QString::fromUtf8(kProductName));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setFont(DialogFont());
   units_ = BaseUnitsOf(font());
-  InstallAccessibility();
   setFixedSize(DuToPixels(kDialogWidthDu, kDialogHeightDu, units_));
   CreateControls();
   JoinRadioSets();
