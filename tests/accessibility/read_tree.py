@@ -12,6 +12,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 from Xlib import X, display
 from Xlib.ext import xtest
 
@@ -65,13 +66,13 @@ def dialog(app_name):
     return None
 
 
-def elements(node):
+def elements(node, depth=0, with_depth=False):
     """Every showing element under node, depth first."""
     for child in node:
         if child is None or not child.getState().contains(pyatspi.STATE_SHOWING):
             continue
-        yield child
-        yield from elements(child)
+        yield (child, depth) if with_depth else child
+        yield from elements(child, depth + 1, with_depth)
 
 
 def find(win, role, name):
@@ -135,11 +136,11 @@ def check_view(win, kinds):
     """Checks and prints the controls on view under the current tab."""
     panel = current_tab(win)
     print(f"\n--- tab {panel!r}")
-    print(f"{'role':<14} {'name':<36} panel")
+    print(f"{'role':<18} {'name':<36} panel")
     names = {}
-    for element in elements(win):
+    for element, depth in elements(win, with_depth=True):
         role, name = element.getRoleName(), element.name.strip()
-        print(f"{role:<14} {name!r:<36} {panel}")
+        print(f"{'  ' * depth + role:<18} {name!r:<36} {panel}")
         problems = set()
         expected = next((r for r, captions in kinds.items() if name in captions), None)
         if expected is not None and role != expected:
@@ -237,7 +238,25 @@ def check_space_on_focused_radio(win):
         fail("Space on ISO14443B left the Mifare tab")
 
 
+heard = []
+
+
+def listen_for_text_changes():
+    pyatspi.Registry.registerEventListener(
+        lambda event: heard.append((event.source.name, event.any_data)), "object:text-changed:insert")
+
+
+def spoken(expected):
+    """Whether a text-changed event brought expected, as a screen reader
+    hears of it; runs the bus's events meanwhile."""
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
+    return any(name == "Description" and str(text).startswith(expected) for name, text in heard)
+
+
 def check_description(win, expected):
+    wait_for(f"a text-changed event with {expected!r}", lambda: spoken(expected))
     box = find(win, "label", "Description")
     if box is None:
         fail("no label named 'Description'")
@@ -257,6 +276,7 @@ def main():
     if win is None:
         return 1
     check_view(win, kinds)
+    listen_for_text_changes()
     connect = find(win, "push button", "Connect")
     act(connect, "Press")
     wait_for("Disconnect after Press on Connect", lambda: find(win, "push button", "Disconnect"))
