@@ -75,8 +75,7 @@ enum class ActionKind {
 
 struct Action {
   ActionKind kind = ActionKind::Connect;
-  int arg =
-      0;  // Family: which; Click, Assist: which control; SelectTab: which tab; SelectItem: list
+  int arg = 0;   // Family: which; Click, Assist: control; SelectTab: tab; SelectItem: list
   int arg2 = 0;  // SelectItem: which item
   QString text;  // TypeKey
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <map>
 #include <memory>
 
 #include "FormDriver.h"
