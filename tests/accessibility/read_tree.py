@@ -255,6 +255,32 @@ def spoken(expected):
     return any(name == "Description" and str(text).startswith(expected) for name, text in heard)
 
 
+def visit_tabs(win, kinds):
+    """Chooses every tab by Press, checks its view, and comes back to the first."""
+    for index in range(len(tabs(win))):
+        tab = tabs(win)[index]
+        act(tab, "Press")
+        wait_for(f"tab {tab.name!r} selected", lambda t=tab: current_tab(win) == t.name)
+        check_view(win, kinds)
+    act(tabs(win)[0], "Press")
+    time.sleep(0.3)
+
+
+def check_other_families(win, kinds):
+    """The panels of the other families' card kinds, each brought by Toggle."""
+    for family, kind_names in (("ISO14443B", ["SR176", "SRI512/2K/4K/X4K"]),
+                               ("ISO15693", ["I.Code/Tag-it"])):
+        radio = family_radios(win)[FAMILIES.index(family)]
+        if not checked(radio):
+            act(radio, "Toggle")
+        for kind in kind_names:
+            box = wait_for(f"the {kind} check box", lambda k=kind: find(win, "check box", k))
+            if box is not None and not checked(box):
+                act(box, "Toggle")
+            wait_for(f"the {kind} tab", lambda k=kind: k in [t.name for t in tabs(win)])
+        visit_tabs(win, kinds)
+
+
 def check_description(win, expected):
     wait_for(f"a text-changed event with {expected!r}", lambda: spoken(expected))
     box = find(win, "label", "Description")
@@ -283,14 +309,9 @@ def main():
     check_description(win, "Device Connected\n")
     check_family_toggles(win)
     check_kind_toggles(win)
-    for index in range(len(tabs(win))):
-        tab = tabs(win)[index]
-        act(tab, "Press")
-        wait_for(f"tab {tab.name!r} selected", lambda t=tab: current_tab(win) == t.name)
-        check_view(win, kinds)
-    act(tabs(win)[0], "Press")
-    time.sleep(0.3)
+    visit_tabs(win, kinds)
     check_space_on_focused_radio(win)
+    check_other_families(win, kinds)
 
     problems = list(counted.values())
     print(f"\ncontrols read: {len(problems)}; wrong role: {sum('role' in p for p in problems)}; "
