@@ -273,11 +273,16 @@ def check_other_families(win, kinds):
         radio = family_radios(win)[FAMILIES.index(family)]
         if not checked(radio):
             act(radio, "Toggle")
+        if not wait_for(f"{family} alone checked", lambda: [checked(r) for r in family_radios(win)]
+                        == [f == family for f in FAMILIES]):
+            click(radio)
         for kind in kind_names:
             box = wait_for(f"the {kind} check box", lambda k=kind: find(win, "check box", k))
             if box is not None and not checked(box):
                 act(box, "Toggle")
-            wait_for(f"the {kind} tab", lambda k=kind: k in [t.name for t in tabs(win)])
+            if not wait_for(f"the {kind} tab", lambda k=kind: k in [t.name for t in tabs(win)]):
+                click(box)  # off again, then on
+                click(box)
         visit_tabs(win, kinds)
 
 
