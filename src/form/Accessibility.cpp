@@ -100,7 +100,7 @@ class RadioGroupAccessible : public QAccessibleInterface {
   }
   QAccessibleInterface* childAt(int x, int y) const override {
     for (int i = 0; i < childCount(); ++i) {
-      if (child(i)->rect().contains(x, y)) return child(i);
+      if (child(i) != nullptr && child(i)->rect().contains(x, y)) return child(i);
     }
     return nullptr;
   }
@@ -111,7 +111,7 @@ class RadioGroupAccessible : public QAccessibleInterface {
   void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override {
     QRect all;
-    for (int i = 0; i < childCount(); ++i) all |= child(i)->rect();
+    for (int i = 0; i < childCount(); ++i) all |= child(i) ? child(i)->rect() : QRect();
     return all;
   }
   QAccessible::Role role() const override { return QAccessible::Grouping; }
@@ -119,14 +119,17 @@ class RadioGroupAccessible : public QAccessibleInterface {
   QAccessible::State state() const override {
     QAccessible::State state;
     state.invisible = true;
-    for (int i = 0; i < childCount(); ++i) state.invisible &= child(i)->state().invisible;
+    for (int i = 0; i < childCount(); ++i)
+      state.invisible &= child(i) == nullptr || child(i)->state().invisible;
     return state;
   }
 
  private:
   QWidget* Member(ControlId id) const {
     for (QObject* object : dialog_->children()) {
-      if (object->isWidgetType() && IdOf(object) == id) return static_cast<QWidget*>(object);
+      // (null while the dialog deletes its children)
+      if (object && object->isWidgetType() && IdOf(object) == id)
+        return static_cast<QWidget*>(object);
     }
     return nullptr;
   }
@@ -172,7 +175,7 @@ class DialogAccessible : public QAccessibleWidget {
     std::vector<QAccessibleInterface*> children;
     std::vector<int> placed;
     for (QObject* object : widget()->children()) {
-      if (!object->isWidgetType() || static_cast<QWidget*>(object)->isWindow()) continue;
+      if (!object || !object->isWidgetType() || static_cast<QWidget*>(object)->isWindow()) continue;
       const int set = SetOf(object);
       if (set < 0) {
         children.push_back(QAccessible::queryAccessibleInterface(object));
