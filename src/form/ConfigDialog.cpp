@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <limits>
 
+#include "form/Accessibility.h"
 #include "form/AppIcon.h"
 #include "form/FormWidgets.h"
 #include "form/ItemLists.h"
@@ -110,6 +111,8 @@ const ControlId kHiddenAtStartUp[] = {
 }  // namespace
 
 ConfigDialog::ConfigDialog(HidHost& host, QWidget* parent) : QDialog(parent), session_(host) {
+  // Before anything a screen reader could ask about.
+  InstallAccessibility();
   setWindowTitle(QString::fromUtf8(kProductName));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -127,6 +130,11 @@ ConfigDialog::~ConfigDialog() = default;
 
 void ConfigDialog::CreateControls() {
   for (const ControlDef& def : Controls()) controls_[static_cast<int>(def.id)] = CreateControl(def);
+  // What a screen reader names a list by; the captions stay as they are.
+  for (const ControlDef& def : Controls()) {
+    if (const ControlDef* label = LabelOf(def))
+      static_cast<QLabel*>(Control(label->id))->setBuddy(Control(def.id));
+  }
 }
 
 QWidget* ConfigDialog::CreateControl(const ControlDef& def) {
@@ -134,6 +142,7 @@ QWidget* ConfigDialog::CreateControl(const ControlDef& def) {
   widget->setObjectName(QString::fromStdString(def.name));
   widget->setProperty("controlId", static_cast<int>(def.id));
   widget->setFocusPolicy(FocusPolicyOf(def));
+  widget->setAccessibleName(AccessibleNameOf(def));
   const QRect place = DuToPixels(def.rect, units_);
   if (auto* list = qobject_cast<QComboBox*>(widget)) {
     PlaceDropDownList(list, place);
@@ -243,7 +252,7 @@ void ConfigDialog::SetCaption(ControlId id, const QString& caption) {
     FitCaption(button);
   }
   if (auto* frame = qobject_cast<QGroupBox*>(widget)) frame->setTitle(caption);
-  if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(caption);
+  if (auto* label = qobject_cast<TextLabel*>(widget)) label->SetText(caption);
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(caption);
 }
 

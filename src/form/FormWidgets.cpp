@@ -1,5 +1,6 @@
 #include "form/FormWidgets.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPainter>
 #include <QPointer>
@@ -93,6 +94,14 @@ QString TextLabel::DisplayText(const QString& text) {
   return shown;
 }
 
+void TextLabel::SetText(const QString& text) {
+  const QString before = DisplayText(QLabel::text());
+  setText(text);
+  if (!QAccessible::isActive()) return;
+  QAccessibleTextUpdateEvent event(this, 0, before, DisplayText(text));
+  QAccessible::updateAccessibility(&event);
+}
+
 void TextLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const int flags = static_cast<int>(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
@@ -130,19 +139,33 @@ TabStrip::TabStrip(QWidget* parent) : QWidget(parent), bar_(new QTabBar(this)) {
   bar_->setFocusPolicy(Qt::NoFocus);
   bar_->setDrawBase(false);
   bar_->setExpanding(false);
-  connect(bar_, &QTabBar::currentChanged, this, &TabStrip::TabSelected);
+  connect(bar_, &QTabBar::currentChanged, this, &TabStrip::OnCurrentChanged);
   PlaceBar();
+}
+
+// A screen reader selects a tab whether the strip is enabled or not; a
+// click on a disabled strip selects none, and neither does this.
+void TabStrip::OnCurrentChanged(int index) {
+  if (!isEnabled()) {
+    const QSignalBlocker quiet(bar_);
+    bar_->setCurrentIndex(current_);
+    return;
+  }
+  current_ = index;
+  emit TabSelected(index);
 }
 
 void TabStrip::RemoveAllTabs() {
   const QSignalBlocker quiet(bar_);
   while (bar_->count() > 0) bar_->removeTab(bar_->count() - 1);
+  current_ = bar_->currentIndex();
   PlaceBar();
 }
 
 void TabStrip::InsertTab(int index, const QString& caption) {
   const QSignalBlocker quiet(bar_);
   bar_->insertTab(index, caption);
+  current_ = bar_->currentIndex();
   PlaceBar();
 }
 

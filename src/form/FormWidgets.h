@@ -70,6 +70,9 @@ class TextLabel : public QLabel {
 
   // The text as drawn: every "\r\n", and any lone "\r", becomes "\n".
   static QString DisplayText(const QString& text);
+  // Sets the text and tells a screen reader what changed, so that it
+  // speaks the new text.
+  void SetText(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -112,8 +115,10 @@ class TabStrip : public QWidget {
 
  private:
   void PlaceBar();
+  void OnCurrentChanged(int index);
 
   QTabBar* bar_;
+  int current_ = -1;
 };
 
 }  // namespace tavrin

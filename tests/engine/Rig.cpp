@@ -1,6 +1,7 @@
 #include "Rig.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -44,6 +45,14 @@ bool Click(Rig& rig, ControlId id) {
   return button != nullptr;
 }
 
+bool Assist(Rig& rig, ControlId id) {
+  auto* button = Reachable<QAbstractButton>(rig, id);
+  QAccessibleInterface* face = button ? QAccessible::queryAccessibleInterface(button) : nullptr;
+  if (face == nullptr || face->actionInterface() == nullptr) return false;
+  face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  return true;
+}
+
 bool SelectTab(Rig& rig, int choice) {
   auto* tabs = Reachable<TabStrip>(rig, C::PageTabs);
   if (tabs == nullptr) return false;
@@ -85,6 +94,8 @@ bool Perform(Rig& rig, const Action& action) {
     case ActionKind::Family:
     case ActionKind::Click:
       return Click(rig, TargetOf(action));
+    case ActionKind::Assist:
+      return Assist(rig, TargetOf(action));
     case ActionKind::SelectTab:
       return SelectTab(rig, action.arg);
     case ActionKind::SelectItem:
@@ -111,6 +122,7 @@ ControlId TargetOf(const Action& action) {
     case ActionKind::Family:
       return kCardFamilies[action.arg % kCardFamilies.size()].radio;
     case ActionKind::Click:
+    case ActionKind::Assist:
       return ControlsOf<QAbstractButton>()[action.arg % ControlsOf<QAbstractButton>().size()];
     case ActionKind::SelectItem:
       return ControlsOf<QComboBox>()[action.arg % ControlsOf<QComboBox>().size()];
@@ -121,8 +133,8 @@ ControlId TargetOf(const Action& action) {
 
 QString Describe(const Action& action) {
   static const char* const kNames[] = {
-      "connect",     "download", "reset",          "family",        "click",        "select tab",
-      "select item", "type key", "unplug or plug", "save settings", "open settings"};
+      "connect",     "download", "reset",          "family",        "click",         "select tab",
+      "select item", "type key", "unplug or plug", "save settings", "open settings", "assist"};
   return QString("%1 %2 %3 %4")
       .arg(kNames[static_cast<int>(action.kind)])
       .arg(action.arg)

@@ -69,12 +69,13 @@ enum class ActionKind {
   TypeKey,
   Unplug,
   SaveSettings,
-  OpenSettings
+  OpenSettings,
+  Assist,  // a screen reader's Toggle on what Click aims at
 };
 
 struct Action {
   ActionKind kind = ActionKind::Connect;
-  int arg = 0;   // Family: which; Click: which control; SelectTab: which tab; SelectItem: list
+  int arg = 0;   // Family: which; Click, Assist: control; SelectTab: tab; SelectItem: list
   int arg2 = 0;  // SelectItem: which item
   QString text;  // TypeKey
 };

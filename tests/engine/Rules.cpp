@@ -466,7 +466,8 @@ QStringList Judge(Rig& rig, const Action& action, bool ran, const Before& before
                          action.kind == ActionKind::Download || action.kind == ActionKind::Reset;
   if (!ran || action.kind == ActionKind::SelectTab || action.kind == ActionKind::Unplug) {
     judgement.Passive({});
-  } else if (action.kind == ActionKind::Family || action.kind == ActionKind::Click) {
+  } else if (action.kind == ActionKind::Family || action.kind == ActionKind::Click ||
+             action.kind == ActionKind::Assist) {
     judgement.ClickRules(action);
   } else if (action.kind == ActionKind::SaveSettings) {
     judgement.SaveFile();

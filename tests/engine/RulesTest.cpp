@@ -72,7 +72,8 @@ class Walker {
                                             6.0,
                                             plugged ? 1.0 : 20.0,
                                             1.0,
-                                            1.0};
+                                            1.0,
+                                            8.0};
     const auto kind = static_cast<ActionKind>(weights(random_));
     Action action{kind, Pick(256), Pick(256), QString()};
     if (kind == ActionKind::TypeKey) action.text = kKeys[Pick(std::size(kKeys))];

@@ -1,12 +1,15 @@
 // The dialog as a user finds it after start-up, and the tab and panel rules
 // that the random walk's choices seldom reach. The walk (tests/engine)
 // judges tabs, panels and settings after every click.
+#include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <map>
 #include <memory>
 
 #include "FormDriver.h"
+#include "form/Accessibility.h"
 #include "form/ConfigDialog.h"
 #include "form/DialogUnits.h"
 #include "sim/SimHost.h"
@@ -154,6 +157,51 @@ class FormTest : public QObject {
     QVERIFY(ClickBlankPart(dialog, "CardKind1Check"));
     QCOMPARE(driver::TabCaptions(dialog), QStringList({"System Config", "SNR"}));
   }
+  // What a screen reader is told of every control, through the interfaces
+  // that AT-SPI and UI Automation both serve: the role of its kind, and a
+  // name for each the user operates; a list's label, a radio's group.
+  void accessibleRolesAndNames() {
+    using R = QAccessible;
+    const std::map<ControlKind, R::Role> roles = {
+        {ControlKind::PushButton, R::Button},      {ControlKind::DefaultButton, R::Button},
+        {ControlKind::CheckBox, R::CheckBox},      {ControlKind::RadioButton, R::RadioButton},
+        {ControlKind::GroupFrame, R::Grouping},    {ControlKind::Label, R::StaticText},
+        {ControlKind::TextField, R::EditableText}, {ControlKind::DropDownList, R::ComboBox},
+        {ControlKind::TabStrip, R::Client}};
+    QVERIFY(Click(Dialog(), "ConnectButton"));
+    std::map<QString, QString> names;
+    for (const ControlDef& def : Controls()) {
+      QAccessibleInterface* face =
+          QAccessible::queryAccessibleInterface(driver::Control(Dialog(), def.id));
+      const QString name = QString::fromStdString(def.name);
+      QVERIFY2(face->role() == roles.at(def.kind), qPrintable(name));
+      names[name] = face->text(R::Name);
+      const bool operated = def.kind != ControlKind::GroupFrame && def.kind != ControlKind::Label &&
+                            def.kind != ControlKind::TabStrip;
+      QVERIFY2(!operated || def.id == ControlId::CardKind3Check || !names[name].isEmpty(),
+               qPrintable(name));
+      if (LabelOf(def)) QVERIFY2(!face->relations(R::Label).isEmpty(), qPrintable(name));
+    }
+    QCOMPARE(QStringList({names["SnrEndCountCombo"], names["MifareEndSectorCombo"],
+                          names["MifareKeyEdit"], names["SriDataEndKeyCombo"],
+                          names["DescriptionText"], names["TypeBRadio"]}),
+             QStringList({"SNR end count", "Mifare end sector", "Mifare key",
+                          "SRI512/2K/4K/X4K data end key", "Description", "ISO14443B"}));
+    QAccessibleInterface* radio =
+        QAccessible::queryAccessibleInterface(Find(Dialog(), "TypeBRadio"));
+    QCOMPARE(radio->parent()->text(R::Name), QString("Family"));
+    QCOMPARE(radio->parent()->indexOfChild(radio), 1);
+    QCOMPARE(radio->parent()->childCount(), 3);
+    auto* description = QAccessible::queryAccessibleInterface(Find(Dialog(), "DescriptionText"));
+    QCOMPARE(description->textInterface()->text(0, 16), QString("Device Connected"));
+    QCOMPARE(description->textInterface()->text(16, 17), QString("\n"));
+    // Focused by the screen reader, off the Tab chain: Space clicks it.
+    radio->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(Checked("TypeBRadio") && !Checked("TypeARadio"));
+    QCOMPARE(driver::Caption(Dialog(), ControlId::CardKind1Check), QString("SR176"));
+  }
+
   // Only a click runs a handler: a check set by the program changes that
   // control alone.
   void settingAChecksRunsNoHandler() {
