@@ -1,4 +1,4 @@
-// FindReader's rules over the simulated host's devices, and CloseReader.
+// FindReader's rules over the simulated host's devices.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -65,19 +65,6 @@ TEST(FindReader, TakesNoReaderItCannotConfirmNorAnyFromAHostWithoutAList) {
   hidden.attributesReadable = true;
   host.enumerationFails = true;
   EXPECT_EQ(FindReader(host), kInvalidHidHandle);
-}
-
-TEST(CloseReader, ClosesOnceAndAClosedLinkSendsNothing) {
-  SimHost host;
-  SimReader& reader = host.AddReader();
-  ReaderLink link{host, FindReader(host)};
-  CloseReader(link);
-  CloseReader(link);
-  EXPECT_EQ(reader.closes, 1);
-  ReaderFrame frame{};
-  BuildInfoRequest(frame);
-  EXPECT_FALSE(ExchangeFrame(link, frame));
-  EXPECT_TRUE(reader.received.empty());
 }
 
 }  // namespace

@@ -1,15 +1,13 @@
-// The demo's reader monitor: what it lists for the requests the simulated
-// reader receives, and how it decodes the pages the reader stores.
+// The demo's reader monitor beside the dialog: the requests the simulated
+// reader receives, the pages it stores, and a size that fits the screen.
 #include <QHeaderView>
 #include <QLabel>
 #include <QTest>
 #include <QTreeWidget>
-#include <cerrno>
 
 #include "FormDriver.h"
 #include "app/demo/ReaderMonitor.h"
 #include "form/ConfigDialog.h"
-#include "reader/ReaderLink.h"
 #include "sim/DemoReader.h"
 #include "sim/SimHost.h"
 
@@ -38,41 +36,6 @@ QString Field(const ReaderMonitor& monitor, const QString& name) {
 class ReaderMonitorTest : public QObject {
   Q_OBJECT
  private slots:
-  void listsEveryRequestReceivedAndDecodesStoredPages() {
-    SimHost host;
-    SimReader& reader = host.AddReader();
-    ReaderLink link{host, FindReader(host)};
-    ReaderMonitor monitor(host, reader);
-    const auto send = [&link](auto build) {
-      ReaderFrame frame{};
-      build(frame);
-      return ExchangeFrame(link, frame);
-    };
-    const auto unlock = [](ReaderFrame& frame) { BuildUnlockRequest(frame); };
-    ConfigPage page = MakePage(PageNumber::TypeA);
-    page.Set(10, std::array<std::uint8_t, 6>{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB});
-    page.Seal();
-
-    QVERIFY(send([&page](ReaderFrame& frame) { BuildWritePageRequest(frame, 0, page.Bytes()); }));
-    reader.FailNext(ReaderCommand::Unlock, SimFault::Refuse());
-    QVERIFY(send(unlock));
-    QVERIFY(send(unlock));
-    QVERIFY(send([&page](ReaderFrame& frame) { BuildWritePageRequest(frame, 1, page.Bytes()); }));
-    reader.FailNext(ReaderCommand::Reset, SimFault::FailRead(EIO));
-    QVERIFY(!send(BuildResetRequest));
-
-    QCOMPARE(Column(monitor, kCommandColumn),
-             QStringList({"Write page 0", "Unlock", "Unlock", "Write page 1", "Reset"}));
-    QCOMPARE(Column(monitor, kReplyColumn), QStringList({"refused (04 locked)", "refused (FF)",
-                                                         "accepted", "accepted", "no reply read"}));
-    QVERIFY(Column(monitor, kBytesColumn)[0].startsWith("00 AA AA AA 96 69 00 23 E2 00 1F 00"));
-    QCOMPARE(Column(monitor, kBytesColumn)[4], "00 AA AA AA 96 69 00 03 E3 84 64");
-    // The reader acted on the reset although its reply was lost.
-    QCOMPARE(monitor.findChild<QLabel*>("ReaderStateText")->text(), "Unlocked: no    Resets: 1");
-    QCOMPARE(Field(monitor, "mifareKey"), "01 23 45 67 89 AB | 1 35 69 103 137 171");
-    QCOMPARE(Field(monitor, "cardFamily"), "hidden");
-  }
-
   void followsTheDialogOnTheDemoReader() {
     SimHost host;
     SimReader& reader = AddDemoReader(host);

@@ -60,19 +60,11 @@ const QString kKeyError = "Mifare Key Error: enter 12 hex digits (0-9, A-F)";
 const QString kStartUpKey = "3A7C19E5B08D";
 constexpr int kMaxDescription = 512;  // every line once comes to about 300
 
-// Blanks out, a to z raised, filled up with 7s to twelve characters.
-QString Normalised(QString key) {
-  key.remove(' ').remove('\t');
-  for (QChar& c : key) {
-    if (c >= 'a' && c <= 'z') c = c.toUpper();
-  }
-  return key.size() < 12 ? key + "777777777777" : key;
+// The key rules themselves are pinned by their own table in tests/assembly.
+QString SentKey(const QString& key) {
+  return QString::fromStdString(SentMifareKey(key.toStdString()));
 }
-
-bool IsHexKey(const QString& key) {
-  return std::all_of(key.begin(), key.begin() + 12,
-                     [](QChar c) { return QString("0123456789ABCDEF").contains(c); });
-}
+bool DialogAcceptsKey(const QString& key) { return DialogAcceptsMifareKey(key.toStdString()); }
 
 class Judgement {
  public:
@@ -341,7 +333,7 @@ class Judgement {
   Settings AfterDownload() const {
     Settings expected = Raised(before_.settings);
     QString& key = expected.at(driver::NameOf(C::MifareKeyEdit));
-    if (CheckedFamily().radio == C::TypeARadio) key = Normalised(key).left(12);
+    if (CheckedFamily().radio == C::TypeARadio) key = SentKey(key);
     return expected;
   }
 
@@ -351,13 +343,12 @@ class Judgement {
   // others the start-up key is.
   void SaveFile() {
     const QString key = before_.settings.at(driver::NameOf(C::MifareKeyEdit));
-    const bool valid = IsHexKey(Normalised(key));
+    const bool valid = DialogAcceptsKey(key);
     const bool saves = valid || CheckedFamily().radio != C::TypeARadio;
     Passive({}, saves ? 0 : 1, saves ? "Settings saved to settings.toml" : "");
     if (!saves) return;
     rig_.saved = Raised(before_.settings);
-    rig_.saved->at(driver::NameOf(C::MifareKeyEdit)) =
-        valid ? Normalised(key).left(12) : kStartUpKey;
+    rig_.saved->at(driver::NameOf(C::MifareKeyEdit)) = valid ? SentKey(key) : kStartUpKey;
   }
 
   // Opening shows the saved settings, brings the data output and the tabs in
@@ -388,7 +379,7 @@ class Judgement {
     Expect(Open(), "a download closed the link");
     const FamilyWords& family = CheckedFamily();
     if (family.radio == C::TypeARadio &&
-        !IsHexKey(Normalised(before_.settings.at(driver::NameOf(C::MifareKeyEdit))))) {
+        !DialogAcceptsKey(before_.settings.at(driver::NameOf(C::MifareKeyEdit)))) {
       Expect(sent_.empty(), "a key that is no hex number went out");
       Expect(Description() == kKeyError, "invalid key, description " + Description());
       SettingsBecome(before_.settings);

@@ -62,18 +62,10 @@ class Walker {
   Action Next() {
     const bool open = rig_.sim.OpenHandles() > 0;
     const bool plugged = rig_.sim.IsPlugged(rig_.reader);
-    std::discrete_distribution<int> weights{open ? 2.0 : 20.0,
-                                            6.0,
-                                            open ? 2.0 : 0.5,
-                                            8.0,
-                                            30.0,
-                                            25.0,
-                                            20.0,
-                                            6.0,
-                                            plugged ? 1.0 : 20.0,
-                                            1.0,
-                                            1.0,
-                                            8.0};
+    const double connect = open ? 2.0 : 20.0, reset = open ? 2.0 : 0.5;
+    // In ActionKind's order: Connect to Unplug, then Save, Open and Assist.
+    std::discrete_distribution<int> weights{
+        connect, 6.0, reset, 8.0, 30.0, 25.0, 20.0, 6.0, plugged ? 1.0 : 20.0, 1.0, 1.0, 8.0};
     const auto kind = static_cast<ActionKind>(weights(random_));
     Action action{kind, Pick(256), Pick(256), QString()};
     if (kind == ActionKind::TypeKey) action.text = kKeys[Pick(std::size(kKeys))];

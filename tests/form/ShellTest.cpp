@@ -45,10 +45,6 @@ void CloseAboutWhenOpen(AboutSeen& seen) {
       if (auto* label = qobject_cast<QLabel*>(widget)) seen.texts << label->text();
       if (auto* button = qobject_cast<QPushButton*>(widget)) seen.texts << button->text();
     }
-    QStringList focusable;  // where the keyboard can go
-    for (const QWidget* child : about->findChildren<QWidget*>())
-      if (child->focusPolicy() != Qt::NoFocus) focusable << child->objectName();
-    seen.texts << focusable.join(",");
     QTest::keyClick(about, Qt::Key_Escape);
   });
 }
@@ -137,8 +133,8 @@ class ShellTest : public QObject {
   void aboutBoxTexts() {
     const AboutSeen seen = RunCommand(kAboutCommand);
     QCOMPARE(seen.title, QString("About Tavrin Config Tools"));
-    QCOMPARE(seen.texts, QStringList({"Tavrin Config Tools 1.22", "Belmora Electronics Co.,LTD",
-                                      "OK", "OkButton"}));
+    QCOMPARE(seen.texts,
+             QStringList({"Tavrin Config Tools 1.22", "Belmora Electronics Co.,LTD", "OK"}));
   }
 
   // By Shift+F10 on the focus widget (Connect), which hands it on, and by
