@@ -39,6 +39,13 @@ TEST(KeyUsageTest, ScanCodesAndModifiersReadAsOnAUsKeyboard) {
   EXPECT_FALSE(ReadKey(S::None, 10, 0).scanned || ReadKey(S::Evdev8, 0, 0).scanned);
 }
 
+// Linux's event codes are set 1's scan codes on the main block, so both
+// numberings read each of its keys alike.
+TEST(KeyUsageTest, BothNumberingsAgreeOnTheMainBlock) {
+  for (std::uint32_t code = 1; code < 0x59; ++code)
+    EXPECT_EQ(ReadKey(S::Evdev8, code + 8, 0).pressed, ReadKey(S::Set1, code, 0).pressed) << code;
+}
+
 // Named keys, a byte that is no UTF-8 and a last line without its end.
 TEST(KeyUsageTest, CommandLineCheckShowsCharactersOnly) {
   std::istringstream in("&Q\xC3\xA9\t\r\n\x1b[B\x1bOB\x1b[6~\x01\xE9x");
