@@ -117,7 +117,7 @@ class KernelChecks : public QObject {
     QStringList message;
     driver::AnswerMessageBox(message);
     QVERIFY(Click(D(), "ResetButton"));
-    QCOMPARE(message, QStringList({"kernel_checks", "Device reset success \nand Disconnect",
+    QCOMPARE(message, QStringList({"Tavrin Config Tools", "Device reset success \nand Disconnect",
                                    QString::number(QMessageBox::Warning),
                                    QString::number(QMessageBox::Ok), kDisconnected}));
     QVERIFY(Disconnected());
