@@ -134,6 +134,13 @@ void ConfigDialog::CreateControls() {
   for (const ControlDef& def : Controls()) {
     if (const ControlDef* label = LabelOf(def))
       static_cast<QLabel*>(Control(label->id))->setBuddy(Control(def.id));
+    // Nothing on screen labels the key edit; a label never drawn gives a
+    // screen reader the relation it follows for the edit's name.
+    if (def.kind == ControlKind::TextField) {
+      auto* label = new QLabel(AccessibleNameOf(def), this);
+      label->setBuddy(Control(def.id));
+      label->hide();
+    }
   }
 }
 

@@ -170,7 +170,8 @@ class FormTest : public QObject {
                             def.kind != ControlKind::TabStrip;
       QVERIFY2(!operated || def.id == ControlId::CardKind3Check || !names[name].isEmpty(),
                qPrintable(name));
-      if (LabelOf(def)) QVERIFY2(!face->relations(R::Label).isEmpty(), qPrintable(name));
+      if (LabelOf(def) || def.kind == ControlKind::TextField)
+        QVERIFY2(!face->relations(R::Label).isEmpty(), qPrintable(name));
     }
     QCOMPARE(QStringList({names["SnrEndCountCombo"], names["MifareEndSectorCombo"],
                           names["MifareKeyEdit"], names["SriDataEndKeyCombo"],
