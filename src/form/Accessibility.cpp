@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QPointer>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cctype>
@@ -229,13 +230,46 @@ class ButtonAccessible : public QAccessibleWidget {
   }
 };
 
-// A drop-down list named by what it sets, not by its item; the item is its
-// value. Its one child is the list of items, as Qt's own lists have it.
-class ListAccessible : public QAccessibleWidget {
+// A widget whose text the user reads and cannot edit: what a label draws,
+// the item a list shows.
+class ShownTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
-  explicit ListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+  ShownTextAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+  virtual QString Shown() const = 0;
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
+
+  QString text(int start, int end) const override { return Shown().mid(start, end - start); }
+  int characterCount() const override { return static_cast<int>(Shown().size()); }
+  void selection(int, int* start, int* end) const override { *start = *end = 0; }
+  int selectionCount() const override { return 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  QRect characterRect(int) const override { return {}; }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
+    return {};
+  }
+};
+
+// A drop-down list named by what it sets, not by its item; the item is its
+// value, and its text, which is where a screen reader reads the value. Its
+// one child is the list of items, as Qt's own lists have it.
+class ListAccessible : public ShownTextAccessible {
+ public:
+  explicit ListAccessible(QComboBox* list) : ShownTextAccessible(list, QAccessible::ComboBox) {}
 
   QComboBox* List() const { return static_cast<QComboBox*>(widget()); }
+  QString Shown() const override { return List()->currentText(); }
 
   QString text(QAccessible::Text t) const override {
     return t == QAccessible::Value ? List()->currentText() : QAccessibleWidget::text(t);
@@ -269,18 +303,15 @@ class ListAccessible : public QAccessibleWidget {
 };
 
 // A label that reports its text as drawn, and the list it labels.
-class LabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+class LabelAccessible : public ShownTextAccessible {
  public:
-  explicit LabelAccessible(TextLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+  explicit LabelAccessible(TextLabel* label)
+      : ShownTextAccessible(label, QAccessible::StaticText) {}
 
-  QString Shown() const {
+  QString Shown() const override {
     return TextLabel::DisplayText(static_cast<TextLabel*>(widget())->text());
   }
 
-  void* interface_cast(QAccessible::InterfaceType type) override {
-    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
-    return QAccessibleWidget::interface_cast(type);
-  }
   QString text(QAccessible::Text t) const override {
     const QString own = QAccessibleWidget::text(t);
     return t == QAccessible::Name && own.isEmpty() ? Shown() : own;
@@ -293,27 +324,46 @@ class LabelAccessible : public QAccessibleWidget, public QAccessibleTextInterfac
       relations.append({QAccessible::queryAccessibleInterface(buddy), QAccessible::Labelled});
     return relations;
   }
+};
 
-  QString text(int start, int end) const override { return Shown().mid(start, end - start); }
-  int characterCount() const override { return static_cast<int>(Shown().size()); }
-  void selection(int, int* start, int* end) const override { *start = *end = 0; }
-  int selectionCount() const override { return 0; }
-  void addSelection(int, int) override {}
-  void removeSelection(int) override {}
-  void setSelection(int, int, int) override {}
-  int cursorPosition() const override { return 0; }
-  void setCursorPosition(int) override {}
-  QRect characterRect(int) const override { return {}; }
-  int offsetAtPoint(const QPoint&) const override { return -1; }
-  void scrollToSubstring(int, int) override {}
-  QString attributes(int, int* start, int* end) const override {
-    *start = 0;
-    *end = characterCount();
-    return {};
+const char kNoticeName[] = "ScreenReaderNotice";
+
+// A notification that appears for a moment: a screen reader speaks it as it
+// appears, wherever the focus is. What one action adds is spoken at once,
+// after the action, in place of text that the action replaced.
+class Notice : public QWidget {
+ public:
+  explicit Notice(QWidget* window) : QWidget(window) {
+    setObjectName(kNoticeName);
+    setFixedSize(0, 0);
+    hide();
   }
+
+  void Add(const QString& text, bool added) {
+    if (pending_.isEmpty()) QTimer::singleShot(0, this, [this] { Speak(); });
+    pending_ = added && !pending_.isEmpty() ? pending_ + "\n" + text : text;
+  }
+
+ private:
+  // Orca speaks a notification as it is shown; UI Automation's notification
+  // event, which Narrator and NVDA speak, comes from a change of value.
+  void Speak() {
+    setAccessibleName(pending_);
+    pending_.clear();
+    show();
+#ifdef Q_OS_WIN
+    QAccessibleValueChangeEvent event(this, accessibleName());
+    QAccessible::updateAccessibility(&event);
+#endif
+    hide();
+  }
+
+  QString pending_;
 };
 
 QAccessibleInterface* Factory(const QString& key, QObject* object) {
+  if (key == QLatin1String("QWidget") && object->objectName() == QLatin1String(kNoticeName))
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
   if (key == QLatin1String(ConfigDialog::staticMetaObject.className()))
     return new DialogAccessible(static_cast<QWidget*>(object));
   if (key == QLatin1String(SetRadioButton::staticMetaObject.className()))
@@ -330,6 +380,12 @@ QAccessibleInterface* Factory(const QString& key, QObject* object) {
 }  // namespace
 
 void InstallAccessibility() { QAccessible::installFactory(Factory); }
+
+void Announce(QWidget* window, const QString& text, bool added) {
+  if (text.trimmed().isEmpty()) return;
+  auto* notice = window->findChild<Notice*>(kNoticeName, Qt::FindDirectChildrenOnly);
+  (notice != nullptr ? notice : new Notice(window))->Add(text.trimmed(), added);
+}
 
 QString AccessibleNameOf(const ControlDef& def) {
   if (def.kind == ControlKind::DropDownList || def.kind == ControlKind::TextField) {

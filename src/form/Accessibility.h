@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include "form/ControlTable.h"
 
 namespace tavrin {
@@ -13,6 +15,11 @@ namespace tavrin {
 // Installs the interfaces for the dialog's own widget classes; once is
 // enough, more are harmless.
 void InstallAccessibility();
+
+// Has a screen reader speak text once the current action is done, wherever
+// the focus is: a status that changed away from it. Added text follows what
+// the action announced before; other text replaces it.
+void Announce(QWidget* window, const QString& text, bool added);
 
 // The name a screen reader gives the control, where its caption does not
 // say what it sets: a list or the key edit after its setting ("SNR end

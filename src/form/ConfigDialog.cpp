@@ -130,18 +130,24 @@ ConfigDialog::~ConfigDialog() = default;
 
 void ConfigDialog::CreateControls() {
   for (const ControlDef& def : Controls()) controls_[static_cast<int>(def.id)] = CreateControl(def);
-  // What a screen reader names a list by; the captions stay as they are.
-  for (const ControlDef& def : Controls()) {
-    if (const ControlDef* label = LabelOf(def))
-      static_cast<QLabel*>(Control(label->id))->setBuddy(Control(def.id));
-    // Nothing on screen labels the key edit; a label never drawn gives a
-    // screen reader the relation it follows for the edit's name.
-    if (def.kind == ControlKind::TextField) {
-      auto* label = new QLabel(AccessibleNameOf(def), this);
-      label->setBuddy(Control(def.id));
-      label->hide();
-    }
+  for (const ControlDef& def : Controls()) LabelForScreenReaders(def);
+}
+
+// A screen reader names a list or the key edit after its label, so the
+// label carries the full name ("SNR end key") while its caption stays
+// short. Nothing on screen labels the key edit: a label never drawn stands in.
+void ConfigDialog::LabelForScreenReaders(const ControlDef& def) {
+  QLabel* label = nullptr;
+  if (const ControlDef* beside = LabelOf(def)) {
+    label = static_cast<QLabel*>(Control(beside->id));
+  } else if (def.kind == ControlKind::TextField) {
+    label = new QLabel(this);
+    label->hide();
+  } else {
+    return;
   }
+  label->setBuddy(Control(def.id));
+  label->setAccessibleName(AccessibleNameOf(def));
 }
 
 QWidget* ConfigDialog::CreateControl(const ControlDef& def) {
@@ -259,7 +265,15 @@ void ConfigDialog::SetCaption(ControlId id, const QString& caption) {
     FitCaption(button);
   }
   if (auto* frame = qobject_cast<QGroupBox*>(widget)) frame->setTitle(caption);
-  if (auto* label = qobject_cast<TextLabel*>(widget)) label->SetText(caption);
+  if (auto* label = qobject_cast<TextLabel*>(widget)) {
+    const QString before = label->text();
+    label->SetText(caption);
+    // Only what a line added is news: "Device Connected" stays above the
+    // reader's identification. The same text again is news again.
+    const bool added = caption.size() > before.size() && caption.startsWith(before);
+    if (id == ControlId::DescriptionText)
+      Announce(this, TextLabel::DisplayText(added ? caption.mid(before.size()) : caption), added);
+  }
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(caption);
 }
 

@@ -134,6 +134,7 @@ class ConfigDialog : public QDialog {
 
   void CreateControls();
   QWidget* CreateControl(const ControlDef& def);
+  void LabelForScreenReaders(const ControlDef& def);
   void FitCaption(QWidget* widget);
   void JoinRadioSets();
   void BindEvents();

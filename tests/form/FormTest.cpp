@@ -12,6 +12,7 @@
 #include "form/Accessibility.h"
 #include "form/ConfigDialog.h"
 #include "form/DialogUnits.h"
+#include "form/FormWidgets.h"
 #include "sim/SimHost.h"
 
 namespace tavrin {
@@ -191,6 +192,20 @@ class FormTest : public QObject {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QVERIFY(Checked("TypeBRadio") && !Checked("TypeARadio"));
     QCOMPARE(driver::Caption(Dialog(), ControlId::CardKind1Check), QString("SR176"));
+  }
+
+  // The description's news reaches a screen reader wherever the focus is,
+  // as a notification of what each click wrote, the same news again too.
+  void descriptionNewsIsAnnounced() {
+    for (const char* button : {"ConnectButton", "DownloadButton", "DownloadButton"}) {
+      QVERIFY(Click(Dialog(), button));
+      QCoreApplication::processEvents();
+      auto* notice = QAccessible::queryAccessibleInterface(Find(Dialog(), "ScreenReaderNotice"));
+      QCOMPARE(notice->role(), QAccessible::Notification);
+      QCOMPARE(notice->text(QAccessible::Name),
+               TextLabel::DisplayText(Caption(ControlId::DescriptionText)).trimmed());
+      notice->object()->setProperty("accessibleName", QString());
+    }
   }
 
   // Only a click runs a handler: a check set by the program changes that
