@@ -272,7 +272,7 @@ class ListAccessible : public ShownTextAccessible {
   QString Shown() const override { return List()->currentText(); }
 
   QString text(QAccessible::Text t) const override {
-    return t == QAccessible::Value ? List()->currentText() : QAccessibleWidget::text(t);
+    return t == QAccessible::Value ? Shown() : QAccessibleWidget::text(t);
   }
   int childCount() const override { return 1; }
   QAccessibleInterface* child(int index) const override {
@@ -382,9 +382,10 @@ QAccessibleInterface* Factory(const QString& key, QObject* object) {
 void InstallAccessibility() { QAccessible::installFactory(Factory); }
 
 void Announce(QWidget* window, const QString& text, bool added) {
-  if (text.trimmed().isEmpty()) return;
+  const QString spoken = TextLabel::DisplayText(text).trimmed();
+  if (spoken.isEmpty()) return;
   auto* notice = window->findChild<Notice*>(kNoticeName, Qt::FindDirectChildrenOnly);
-  (notice != nullptr ? notice : new Notice(window))->Add(text.trimmed(), added);
+  (notice != nullptr ? notice : new Notice(window))->Add(spoken, added);
 }
 
 QString AccessibleNameOf(const ControlDef& def) {

@@ -6,9 +6,9 @@
 
 #include <QString>
 
-class QWidget;
-
 #include "form/ControlTable.h"
+
+class QWidget;
 
 namespace tavrin {
 

@@ -265,15 +265,7 @@ void ConfigDialog::SetCaption(ControlId id, const QString& caption) {
     FitCaption(button);
   }
   if (auto* frame = qobject_cast<QGroupBox*>(widget)) frame->setTitle(caption);
-  if (auto* label = qobject_cast<TextLabel*>(widget)) {
-    const QString before = label->text();
-    label->SetText(caption);
-    // Only what a line added is news: "Device Connected" stays above the
-    // reader's identification. The same text again is news again.
-    const bool added = caption.size() > before.size() && caption.startsWith(before);
-    if (id == ControlId::DescriptionText)
-      Announce(this, TextLabel::DisplayText(added ? caption.mid(before.size()) : caption), added);
-  }
+  if (auto* label = qobject_cast<TextLabel*>(widget)) label->SetText(caption);
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(caption);
 }
 

@@ -97,8 +97,8 @@ class ConfigDialog : public QDialog {
   void ShowSetting(const SettingDef& row, int value);
   void SetControls(const Settings& settings);
 
-  void SetDescription(const std::string& text);
-  void AppendDescription(const std::string& text);
+  void SetDescription(const QString& text);
+  void AppendDescription(const QString& text);
 
   // Tabs and panels.
   void RebuildTabList();

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <array>
 
+#include "form/Accessibility.h"
 #include "form/ConfigDialog.h"
 #include "form/FormWidgets.h"
 #include "form/Product.h"
@@ -41,7 +42,7 @@ void ConfigDialog::OnConnect() {
   if (!session_.IsOpen()) {
     ShowDisconnected(search);
   } else {
-    SetDescription(kConnectedText);
+    SetDescription(Shown(kConnectedText));
     SetCaption(C::ConnectButton, QStringLiteral("Disconnect"));
     for (ControlId id : kEnabledOnConnect) EnableControl(id);
     IdentifyReader();
@@ -52,7 +53,7 @@ void ConfigDialog::OnConnect() {
 }
 
 void ConfigDialog::ShowDisconnected(const ReaderSearchReport& search) {
-  SetDescription(DisconnectedText(search));
+  SetDescription(Shown(DisconnectedText(search)));
   SetCaption(C::ConnectButton, QStringLiteral("Connect"));
   for (ControlId id : kDisabledOnDisconnect) DisableControl(id);
 }
@@ -60,7 +61,7 @@ void ConfigDialog::ShowDisconnected(const ReaderSearchReport& search) {
 void ConfigDialog::IdentifyReader() {
   if (!session_.IsOpen()) return;
   const Identification found = session_.Identify();
-  AppendDescription(IdentificationText(found));
+  AppendDescription(Shown(IdentificationText(found)));
   capabilities_ = found.capabilities;
   if (found.capabilities) ApplyFamilies(*found.capabilities);
 }
@@ -98,7 +99,7 @@ void ConfigDialog::CheckOnly(ControlId familyRadio) {
 void ConfigDialog::OnReset() {
   if (!session_.IsOpen()) return;
   const ExchangeRecord reset = session_.Reset();
-  SetDescription(ResetText(reset));
+  SetDescription(Shown(ResetText(reset)));
   if (!reset.Accepted()) return;
   OnConnect();
   ShowResetMessage();
@@ -123,15 +124,19 @@ void ConfigDialog::OnDownload() {
   if (result.unlock && result.unlock->Accepted()) SetControls(adjusted);
   // Every outcome replaces the description, a failure too: the reader may
   // now hold a new system page beside an old family page.
-  SetDescription(DownloadText(result));
+  SetDescription(Shown(DownloadText(result)));
 }
 
-void ConfigDialog::SetDescription(const std::string& text) {
-  SetCaption(C::DescriptionText, Shown(text));
+// Each new description is news for a screen reader, as is an added line:
+// "Device Connected" stays above the reader's identification.
+void ConfigDialog::SetDescription(const QString& text) {
+  SetCaption(C::DescriptionText, text);
+  Announce(this, text, false);
 }
 
-void ConfigDialog::AppendDescription(const std::string& text) {
-  SetCaption(C::DescriptionText, Caption(C::DescriptionText) + Shown(text));
+void ConfigDialog::AppendDescription(const QString& text) {
+  SetCaption(C::DescriptionText, Caption(C::DescriptionText) + text);
+  Announce(this, text, true);
 }
 
 }  // namespace tavrin

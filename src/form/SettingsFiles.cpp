@@ -75,8 +75,8 @@ void ConfigDialog::OnOpenSettings() {
   const std::optional<Settings> settings = SettingsFromFile(path, refusal);
   if (!settings) return ShowFileMessage(refusal + "\n\n" + kNotOpened);
   Show(*settings);
-  SetCaption(ControlId::DescriptionText, "Settings opened from " + QFileInfo(path).fileName() +
-                                             "; DownLoad writes them into the reader");
+  SetDescription("Settings opened from " + QFileInfo(path).fileName() +
+                 "; DownLoad writes them into the reader");
 }
 
 std::optional<Settings> ConfigDialog::SettingsFromFile(const QString& path,
@@ -117,7 +117,7 @@ void ConfigDialog::OnSaveSettings() {
     return ShowFileMessage(QDir::toNativeSeparators(path) + ": " +
                            QString::fromStdString(written.error) + "\n\n" + kNotSaved);
   }
-  SetCaption(ControlId::DescriptionText, "Settings saved to " + QFileInfo(path).fileName());
+  SetDescription("Settings saved to " + QFileInfo(path).fileName());
 }
 
 }  // namespace tavrin
